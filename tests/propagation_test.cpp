@@ -1,0 +1,139 @@
+// Singles propagation: whole puzzles through the solving loop, and single-cell rule cases.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "grid_fixture.h"
+#include "solver/propagation.h"
+
+namespace {
+
+constexpr const char* kClassic =
+    "530070000600195000098000060800060003400803001700020006060000280000419005000080079";
+constexpr const char* kClassicSolution =
+    "534678912672195348198342567859761423426853791713924856961537284287419635345286179";
+// Needs guessing: singles stop with most of the grid still open.
+constexpr const char* kHard =
+    "800000000003600000070090200050007000000045700000100030001000068008500010090000400";
+// Two 5s in row 0 and two 1s in column 8: no solution, yet the loop must end and keep the givens.
+constexpr const char* kInconsistent =
+    "550000001000000000000000000000000000000000000000000000000000000000000000000000001";
+
+// The blank grid as the reference, the puzzle's givens placed, then the loop: as the program runs.
+int Solve(const char* puzzle) {
+    Grid reference = BlankGrid();
+    LoadPuzzle(puzzle);
+    const int cycles = SolveUntilStable(reference);
+    EXPECT_TRUE(MatchesSnapshot(reference)) << "the loop ends on a cycle that changed nothing";
+    return cycles;
+}
+
+TEST(SolveUntilStable, SolvesTheClassicPuzzleInThreeCycles) {
+    EXPECT_EQ(Solve(kClassic), 3);
+    EXPECT_EQ(Values(), kClassicSolution);
+}
+
+TEST(SolveUntilStable, EmptyPuzzleRunsNoSweep) {
+    const Grid blank = BlankGrid();
+    EXPECT_EQ(Solve(""), 0);
+    EXPECT_TRUE(MatchesSnapshot(blank));
+}
+
+TEST(SolveUntilStable, FixpointOfAHardPuzzleKeepsUnsolvedCellsConsistent) {
+    Solve(kHard);
+    const std::string values = Values();
+    EXPECT_NE(values.find('0'), std::string::npos);
+
+    // Another sweep finds nothing, so every unsolved cell has lost the digits of its solved
+    // peers and still has at least two candidates.
+    Grid fixpoint;
+    TakeSnapshot(fixpoint);
+    SolvePass();
+    EXPECT_TRUE(MatchesSnapshot(fixpoint));
+    for (int i = 0; i < kCells; ++i) {
+        const Cell& cell = grid.cells[i];
+        if (cell.value != 0) continue;
+        int open = 0;
+        for (int d = 1; d <= 9; ++d) open += cell.candidates[d - 1];
+        EXPECT_GE(open, 2) << "cell " << i;
+        for (int j = 0; j < kCells; ++j) {
+            const bool peer = j != i && (j / 9 == i / 9 || j % 9 == i % 9 ||
+                                         (j / 27 == i / 27 && j % 9 / 3 == i % 9 / 3));
+            if (peer && grid.cells[j].value > 0) {
+                EXPECT_EQ(cell.candidates[grid.cells[j].value - 1], 0) << i << " sees " << j;
+            }
+        }
+    }
+}
+
+class GivensStay : public testing::TestWithParam<const char*> {};
+
+TEST_P(GivensStay, WhateverTheirNeighboursHold) {
+    LoadPuzzle(GetParam());
+    const Grid givens = grid;
+    Solve(GetParam());
+    for (int i = 0; i < kCells; ++i) {
+        if (givens.cells[i].value == 0) continue;
+        EXPECT_EQ(std::memcmp(&givens.cells[i], &grid.cells[i], sizeof(Cell)), 0) << "cell " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Puzzles, GivensStay, testing::Values(kClassic, kHard, kInconsistent));
+
+// One cell of an otherwise blank grid, with chosen digits removed from the flags of the other
+// eight cells of its row: the row step's hidden single.
+using Flags = int[9];
+
+struct RowCase {
+    const char* name;
+    Flags missingInRow;  // 1 where no other cell of the row allows the digit
+    Flags ownFlags;
+    int expected;
+    friend void PrintTo(const RowCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class RowHiddenSingle : public testing::TestWithParam<RowCase> {};
+
+TEST_P(RowHiddenSingle, PlacesTheDigitNoPeerAllows) {
+    const RowCase c = GetParam();
+    ResetGrid();
+    for (int x = 1; x < kSide; ++x) {
+        for (int d = 1; d <= 9; ++d) {
+            if (c.missingInRow[d - 1]) CellAt(x, 0).candidates[d - 1] = 0;
+        }
+    }
+    for (int d = 1; d <= 9; ++d)
+        CellAt(0, 0).candidates[d - 1] = static_cast<std::uint8_t>(c.ownFlags[d - 1]);
+    PropagateCell(0, 0);
+    EXPECT_EQ(CellAt(0, 0).value, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RowHiddenSingle,
+    testing::Values(
+        RowCase{
+            "EvenWithoutItsOwnFlag", {0, 0, 0, 1, 0, 0, 0, 0, 0}, {1, 1, 1, 0, 1, 1, 1, 1, 1}, 4},
+        RowCase{"HighestOfTwoWins", {0, 0, 1, 0, 0, 0, 0, 1, 0}, {1, 1, 1, 1, 1, 1, 1, 1, 1}, 8},
+        RowCase{"NoneMissing", {0, 0, 0, 0, 0, 0, 0, 0, 0}, {1, 1, 1, 1, 1, 1, 1, 1, 1}, 0}),
+    [](const testing::TestParamInfo<RowCase>& info) { return info.param.name; });
+
+TEST(PropagateCell, CellWithoutCandidatesStaysUnsolved) {
+    Grid reference = BlankGrid();
+    std::memset(CellAt(4, 4).candidates, 0, 9);
+    SolveUntilStable(reference);
+    EXPECT_EQ(CellAt(4, 4).value, 0);
+    EXPECT_EQ(Values(), std::string(81, '0'));
+}
+
+TEST(SolvePass, LaterCellsSeeDigitsFoundEarlierInTheSweep) {
+    // No other cell of row 0 allows 4, so (0, 0) becomes 4 first in the sweep; (0, 1), visited
+    // right after it, must already lose its 4 to it.
+    ResetGrid();
+    for (int x = 1; x < kSide; ++x) CellAt(x, 0).candidates[3] = 0;
+    SolvePass();
+    EXPECT_EQ(CellAt(0, 0).value, 4);
+    EXPECT_EQ(CellAt(0, 1).candidates[3], 0);
+}
+
+}  // namespace
