@@ -1,0 +1,84 @@
+// Loading a file whole through the Win32 file calls, and splitting it into lines.
+#include "file_buffer.h"
+
+#include <new>
+
+#include "platform/win32.h"
+
+namespace {
+
+constexpr unsigned char kCarriageReturn = 13;
+constexpr unsigned char kLineFeed = 10;
+
+bool IsLineEnd(unsigned char byte) {
+    return byte == kCarriageReturn || byte == kLineFeed;
+}
+
+}  // namespace
+
+void FileBuffer::Release() {
+    delete[] data;
+    data = nullptr;
+    size = 0;
+    cursor = nullptr;
+}
+
+bool FileBuffer::Allocate(std::uint32_t n) {
+    Release();
+    // new[] gives a distinct block even for zero bytes, so an empty file still loads.
+    data = new (std::nothrow) unsigned char[n];
+    if (data == nullptr) return false;
+    size = n;
+    cursor = data;
+    return true;
+}
+
+bool FileBuffer::Load(const char* path) {
+    Release();
+    if (path == nullptr) return false;
+    const HANDLE file = CreateFileA(path,                   // lpFileName
+                                    GENERIC_READ,           // dwDesiredAccess
+                                    FILE_SHARE_READ,        // dwShareMode
+                                    nullptr,                // lpSecurityAttributes
+                                    OPEN_EXISTING,          // dwCreationDisposition
+                                    FILE_ATTRIBUTE_NORMAL,  // dwFlagsAndAttributes
+                                    nullptr);               // hTemplateFile
+    if (file == nullptr || file == INVALID_HANDLE_VALUE) return false;
+
+    bool loaded = false;
+    DWORD high = 0;
+    const DWORD low = GetFileSize(file, &high);
+    // A failed sizing would otherwise pass as a 4 GiB file, and a file of 4 GiB or more does
+    // not fit size at all.
+    const bool sized = !(low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) && high == 0;
+    if (sized && Allocate(low)) {
+        DWORD read = 0;
+        if (ReadFile(file,     // hFile
+                     data,     // lpBuffer
+                     low,      // nNumberOfBytesToRead
+                     &read,    // lpNumberOfBytesRead
+                     nullptr)  // lpOverlapped
+            && read <= low) {
+            size = read;  // a file that shrank since it was sized keeps only what arrived
+            loaded = true;
+        } else {
+            Release();
+        }
+    }
+    CloseHandle(file);
+    return loaded;
+}
+
+int FileBuffer::ReadLine(char* out, int capacity) {
+    if (out == nullptr || capacity < 1) return 0;  // no room even for the terminator
+    int count = 0;
+    if (cursor != nullptr) {
+        const unsigned char* const end = data + size;
+        while (cursor < end && count < capacity - 1 && !IsLineEnd(*cursor)) {
+            out[count++] = static_cast<char>(*cursor++);
+        }
+        while (cursor < end && IsLineEnd(*cursor)) ++cursor;
+    }
+    out[count] = '\0';
+    return count;
+}
