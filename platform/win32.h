@@ -22,6 +22,7 @@ using UINT = unsigned int;
 using BOOL = int;
 using ATOM = WORD;
 using LONG_PTR = std::intptr_t;
+using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
 using ULONG_PTR = std::uintptr_t;
 using WPARAM = UINT_PTR;

@@ -1,0 +1,196 @@
+// The entry routine run in-process against a recording user32 and real files: the boxes, their
+// order and texts, the window's life, and the exit code, for each way the program can be started.
+#include <gtest/gtest.h>
+#include <malloc.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/texts.h"
+#include "display_text.h"
+#include "recording_user32.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kClassic =
+    "530070000600195000098000060800060003400803001700020006060000280000419005000080079";
+constexpr const char* kClassicSolution =
+    "534678912672195348198342567859761423426853791713924856961537284287419635345286179";
+// Singles place 28 digits here and then stall.
+constexpr const char* kPartial =
+    "030008902600100000100000060009061420426003000700000000001030280000000600000286079";
+constexpr const char* kPartialAnswer =
+    "530608912600100340100300560859761423426803701713000806961037280200010630345286179";
+
+HINSTANCE__ testInstance;
+
+class WinMainRun : public testing::Test {
+  public:
+    static void SetUpTestSuite() {
+        dir = fs::temp_directory_path() / ("numplace_app_test_" + std::to_string(getpid()));
+        fs::create_directories(dir);
+        Write("classic.txt", DisplayText(kClassic));
+        Write("my puzzle.txt", DisplayText(kClassic));
+        Write("partial.txt", DisplayText(kPartial));
+    }
+    static void TearDownTestSuite() { fs::remove_all(dir); }
+
+    static std::string Path(const char* name) { return (dir / name).string(); }
+    static void Write(const char* name, const std::string& content) {
+        std::ofstream(dir / name, std::ios::binary) << content;
+    }
+
+    int Run(std::string tail) { return WinMain(&testInstance, nullptr, tail.data(), 10); }
+
+    static inline fs::path dir;
+};
+
+struct Box {
+    const char* caption;  // nullptr: the system's caption for errors
+    std::string text;
+};
+
+void ExpectBoxes(const std::vector<Box>& expected) {
+    const auto& boxes = RecordedUser32().boxes;
+    ASSERT_EQ(boxes.size(), expected.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_EQ(boxes[i].owner, nullptr);
+        EXPECT_EQ(boxes[i].type, MB_OK);
+        EXPECT_EQ(boxes[i].hasCaption, expected[i].caption != nullptr) << "box " << i;
+        if (expected[i].caption) {
+            EXPECT_EQ(boxes[i].caption, expected[i].caption) << "box " << i;
+        }
+        EXPECT_EQ(boxes[i].text, expected[i].text) << "box " << i;
+    }
+}
+
+const std::vector<std::string> kSolvedCalls = {
+    "RegisterClassExA", "CreateWindowExA",   "MessageBoxA",        "MessageBoxA",
+    "DestroyWindow",    "PostQuitMessage 0", "GetMessageA WM_QUIT"};
+const std::vector<std::string> kMissingCalls = {
+    "RegisterClassExA", "CreateWindowExA", "MessageBoxA", "DestroyWindow", "PostQuitMessage 0"};
+
+struct TailCase {
+    const char* name;
+    std::string (*tail)();
+    bool loads;  // else the missing-file box
+    friend void PrintTo(const TailCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class StartedWith : public WinMainRun, public testing::WithParamInterface<TailCase> {};
+
+TEST_P(StartedWith, ShowsThePuzzleOrTheMissingFileBox) {
+    ResetUser32();
+    EXPECT_EQ(Run(GetParam().tail()), 0);
+    if (GetParam().loads) {
+        ExpectBoxes({{kConfirmCaption, DisplayText(kClassic)},
+                     {kAnswerCaption, DisplayText(kClassicSolution)}});
+        EXPECT_EQ(RecordedUser32().calls, kSolvedCalls);
+    } else {
+        ExpectBoxes({{nullptr, kMissingFileText}});
+        EXPECT_EQ(RecordedUser32().calls, kMissingCalls);
+    }
+}
+
+// A path of exactly `length` characters naming dir/classic.txt, padded with "/." steps.
+std::string PaddedPath(std::size_t length) {
+    std::string path = WinMainRun::dir.string();
+    const std::string name = "/classic.txt";
+    while (path.size() + name.size() + 2 <= length) path += "/.";
+    if (path.size() + name.size() < length) path += "/";
+    return path + name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tails, StartedWith,
+    testing::Values(
+        TailCase{"NoArgument", [] { return std::string(); }, false},
+        TailCase{"MissingFile", [] { return WinMainRun::Path("absent.txt"); }, false},
+        TailCase{"Directory", [] { return WinMainRun::dir.string(); }, false},
+        TailCase{"QuotedPathWithBlanks",
+                 [] { return "\"" + WinMainRun::Path("my puzzle.txt") + "\""; }, true},
+        TailCase{"UnquotedPathWithBlanks", [] { return WinMainRun::Path("my puzzle.txt"); }, true},
+        // An opening quote without a closing one still costs the last character.
+        TailCase{"OpeningQuoteOnly", [] { return "\"" + WinMainRun::Path("classic.txt"); }, false},
+        TailCase{"OpeningQuoteAndAnyLastCharacter",
+                 [] { return "\"" + WinMainRun::Path("classic.txt") + "x"; }, true},
+        TailCase{"LoneQuote", [] { return std::string("\""); }, false},
+        TailCase{"LongestPathThatFits", [] { return PaddedPath(1023); }, true},
+        TailCase{"QuotedLongestPath", [] { return "\"" + PaddedPath(1023) + "\""; }, true},
+        // The first 1023 characters name a real file; the path as given is longer and must not
+        // be cut down to it.
+        TailCase{"OverlongTailNeverCut", [] { return PaddedPath(1023) + "/more"; }, false},
+        TailCase{"OverlongTail", [] { return std::string(5000, 'a'); }, false}),
+    [](const testing::TestParamInfo<TailCase>& info) { return info.param.name; });
+
+TEST_F(WinMainRun, LeavesUnsolvedCellsAtZero) {
+    ResetUser32();
+    EXPECT_EQ(Run(Path("partial.txt")), 0);
+    ExpectBoxes(
+        {{kConfirmCaption, DisplayText(kPartial)}, {kAnswerCaption, DisplayText(kPartialAnswer)}});
+}
+
+TEST_F(WinMainRun, RegistersItsClassAndCreatesAHiddenWindow) {
+    ResetUser32();
+    Run(Path("classic.txt"));
+    const User32Record& record = RecordedUser32();
+    EXPECT_EQ(record.windowClass.cbSize, sizeof(WNDCLASSEXA));
+    EXPECT_EQ(record.windowClass.style, static_cast<UINT>(CS_CLASSDC));
+    EXPECT_EQ(record.windowClass.lpfnWndProc, &MainWndProc);
+    EXPECT_EQ(record.windowClass.hInstance, &testInstance);
+    EXPECT_EQ(record.windowClass.hbrBackground, nullptr);
+    EXPECT_EQ(record.className, kWindowClassName);
+
+    ASSERT_EQ(record.windows.size(), 1u);
+    const RecordedWindow& window = record.windows[0];
+    EXPECT_EQ(window.className, kWindowClassName);
+    EXPECT_EQ(window.title, kWindowClassName);
+    EXPECT_EQ(window.exStyle, 0u);
+    EXPECT_EQ(window.style, WS_OVERLAPPEDWINDOW) << "never WS_VISIBLE";
+    EXPECT_EQ(window.x, CW_USEDEFAULT);
+    EXPECT_EQ(window.y, CW_USEDEFAULT);
+    EXPECT_EQ(window.width, 400);
+    EXPECT_EQ(window.height, 300);
+    EXPECT_EQ(window.parent, nullptr);
+    EXPECT_EQ(window.instance, &testInstance);
+}
+
+TEST_F(WinMainRun, EndsAtOnceWhenTheClassCannotBeRegistered) {
+    ResetUser32().failRegisterClass = true;
+    EXPECT_EQ(Run(Path("classic.txt")), 0);
+    EXPECT_EQ(RecordedUser32().calls, std::vector<std::string>{"RegisterClassExA"});
+}
+
+TEST_F(WinMainRun, WithoutAWindowStillShowsBothBoxesAndSkipsTheLoop) {
+    ResetUser32().failCreateWindow = true;
+    EXPECT_EQ(Run(Path("classic.txt")), 0);
+    EXPECT_EQ(RecordedUser32().calls,
+              (std::vector<std::string>{"RegisterClassExA", "CreateWindowExA", "MessageBoxA",
+                                        "MessageBoxA"}));
+}
+
+TEST_F(WinMainRun, ReleasesTheFileOnEveryPath) {
+    // A 4 MiB file: a run that kept its copy would show in the heap in use afterwards.
+    Write("big.txt", DisplayText(kClassic) + std::string(4 << 20, '\n'));
+    for (const char* name : {"big.txt", "absent.txt"}) {
+        ResetUser32();
+        Run(Path(name));  // warm up whatever the run allocates once
+        const std::size_t before = mallinfo2().uordblks;
+        ResetUser32();
+        Run(Path(name));
+        EXPECT_LT(mallinfo2().uordblks, before + (1 << 20)) << name;
+    }
+}
+
+TEST(MainWndProc, DestroyPostsQuitWithCodeZero) {
+    ResetUser32();
+    EXPECT_EQ(MainWndProc(nullptr, WM_DESTROY, 0, 0), 0);
+    EXPECT_EQ(RecordedUser32().calls, std::vector<std::string>{"PostQuitMessage 0"});
+}
+
+}  // namespace
