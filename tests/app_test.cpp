@@ -12,20 +12,11 @@
 #include "app/texts.h"
 #include "display_text.h"
 #include "recording_user32.h"
+#include "sample_puzzles.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kClassic =
-    "530070000600195000098000060800060003400803001700020006060000280000419005000080079";
-constexpr const char* kClassicSolution =
-    "534678912672195348198342567859761423426853791713924856961537284287419635345286179";
-// Singles place 28 digits here and then stall.
-constexpr const char* kPartial =
-    "030008902600100000100000060009061420426003000700000000001030280000000600000286079";
-constexpr const char* kPartialAnswer =
-    "530608912600100340100300560859761423426803701713000806961037280200010630345286179";
 
 HINSTANCE__ testInstance;
 
@@ -69,7 +60,7 @@ void ExpectBoxes(const std::vector<Box>& expected) {
     }
 }
 
-const std::vector<std::string> kSolvedCalls = {
+const std::vector<std::string> kClassicSolutionCalls = {
     "RegisterClassExA", "CreateWindowExA",   "MessageBoxA",        "MessageBoxA",
     "DestroyWindow",    "PostQuitMessage 0", "GetMessageA WM_QUIT"};
 const std::vector<std::string> kMissingCalls = {
@@ -90,7 +81,7 @@ TEST_P(StartedWith, ShowsThePuzzleOrTheMissingFileBox) {
     if (GetParam().loads) {
         ExpectBoxes({{kConfirmCaption, DisplayText(kClassic)},
                      {kAnswerCaption, DisplayText(kClassicSolution)}});
-        EXPECT_EQ(RecordedUser32().calls, kSolvedCalls);
+        EXPECT_EQ(RecordedUser32().calls, kClassicSolutionCalls);
     } else {
         ExpectBoxes({{nullptr, kMissingFileText}});
         EXPECT_EQ(RecordedUser32().calls, kMissingCalls);

@@ -8,15 +8,9 @@
 #include "puzzle_text/file_buffer.h"
 #include "puzzle_text/grid_render.h"
 #include "puzzle_text/puzzle_parser.h"
+#include "sample_puzzles.h"
 
 namespace {
-
-constexpr const char* kBlank =
-    "000000000000000000000000000000000000000000000000000000000000000000000000000000000";
-constexpr const char* kSolved =
-    "534678912672195348198342567859761423426853791713924856961537284287419635345286179";
-constexpr const char* kPartial =
-    "530070000600195000098000060800060003400803001700020006060000280000419005000080079";
 
 std::string Rendered() {
     char text[1024];
@@ -49,7 +43,7 @@ TEST_P(RenderGridText, ReadsBackAsTheGridItShows) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Grids, RenderGridText,
-                         testing::Values(kBlank, kSolved, kPartial,
+                         testing::Values(kBlank, kClassicSolution, kPartial,
                                          "900000000000000000000000000000000000000000000000000000000"
                                          "000000000000000000000001"));
 

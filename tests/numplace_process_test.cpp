@@ -6,6 +6,7 @@
 
 #include "display_text.h"
 #include "run_process.h"
+#include "sample_puzzles.h"
 
 namespace {
 
@@ -18,9 +19,7 @@ std::string ConfirmAndAnswer(const char* puzzle, const char* answer) {
 }
 
 const std::string kMissingFile = "[Error]\nファイルがありません。\n";
-const std::string kClassic = ConfirmAndAnswer(
-    "530070000600195000098000060800060003400803001700020006060000280000419005000080079",
-    "534678912672195348198342567859761423426853791713924856961537284287419635345286179");
+const std::string kClassicRun = ConfirmAndAnswer(kClassic, kClassicSolution);
 
 struct ProcessCase {
     const char* name;
@@ -53,13 +52,10 @@ TEST_P(Numplace, PrintsItsBoxesAndExitsWithZero) {
 INSTANTIATE_TEST_SUITE_P(
     Runs, Numplace,
     testing::Values(
-        ProcessCase{"Classic", {(kExamples / "classic.txt").string()}, kClassic},
+        ProcessCase{"Classic", {(kExamples / "classic.txt").string()}, kClassicRun},
         ProcessCase{"PartlySolved",
                     {(kExamples / "partial.txt").string()},
-                    ConfirmAndAnswer("030008902600100000100000060009061420426003000700000000001030"
-                                     "280000000600000286079",
-                                     "530608912600100340100300560859761423426803701713000806961037"
-                                     "280200010630345286179")},
+                    ConfirmAndAnswer(kPartial, kPartialAnswer)},
         ProcessCase{"Commas",
                     {(kExamples / "commas.txt").string()},
                     ConfirmAndAnswer("003020600900305001001806400008102900700000008006708200002609"
@@ -71,10 +67,10 @@ INSTANTIATE_TEST_SUITE_P(
         // The shell's words are joined by single blanks into one path.
         ProcessCase{"PathSplitIntoWords",
                     {(Numplace::dir / "with").string(), "blanks/my", "puzzle.txt"},
-                    kClassic},
+                    kClassicRun},
         ProcessCase{"PathWithBlanksInOneWord",
                     {(Numplace::dir / "with blanks" / "my puzzle.txt").string()},
-                    kClassic}),
+                    kClassicRun}),
     [](const testing::TestParamInfo<ProcessCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -5,17 +5,11 @@
 #include <string>
 
 #include "grid_fixture.h"
+#include "sample_puzzles.h"
 #include "solver/propagation.h"
 
 namespace {
 
-constexpr const char* kClassic =
-    "530070000600195000098000060800060003400803001700020006060000280000419005000080079";
-constexpr const char* kClassicSolution =
-    "534678912672195348198342567859761423426853791713924856961537284287419635345286179";
-// Needs guessing: singles stop with most of the grid still open.
-constexpr const char* kHard =
-    "800000000003600000070090200050007000000045700000100030001000068008500010090000400";
 // Two 5s in row 0 and two 1s in column 8: no solution, yet the loop must end and keep the givens.
 constexpr const char* kInconsistent =
     "550000001000000000000000000000000000000000000000000000000000000000000000000000001";
