@@ -141,6 +141,11 @@ const HostileCase kCases[] = {
      [](const TempDir&) {
          return Trial{{"/dev/null"}, kMissingFile};
      }},
+    // A regular file that reports size 0 whatever it holds: the program reads what was sized.
+    {"ProcFileSizedZero",
+     [](const TempDir&) {
+         return Trial{{"/proc/self/status"}, kBlankBoxes};
+     }},
     {"FileWithoutReadPermission",
      [](const TempDir& dir) {
          const std::string path = dir.Write("locked.txt", kClassicText);
