@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes the puzzle path for a bounded time (60 s unless given: scripts/fuzz.sh SECONDS) and fails
 # on any finding. Needs the fuzz preset built. The corpus grows in build/fuzz/corpus; the committed
-# seeds in fuzz/corpus are only read. A finding is kept in build/fuzz/findings and reproduces
-# from that one file: build/fuzz/fuzz/puzzle_fuzzer build/fuzz/findings/crash-...
+# seeds in fuzz/corpus are only read. A finding is kept in build/fuzz/findings until the next run
+# and reproduces from that one file: build/fuzz/fuzz/puzzle_fuzzer build/fuzz/findings/crash-...
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
