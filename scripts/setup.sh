@@ -4,6 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev)
+# Reliability: clang with its libFuzzer runtime for the fuzz preset, valgrind for memcheck.
+packages+=(clang libclang-rt-14-dev valgrind)
 
 missing=()
 for package in "${packages[@]}"; do

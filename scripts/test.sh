@@ -12,3 +12,11 @@ for preset in default asan; do
     cmake --build --preset "$preset"
     ctest --preset "$preset"
 done
+
+# ---- Reliability: a bounded fuzz run of the puzzle path; any finding fails -------------------
+# (memcheck runs inside the default preset's tests, in numplace_hostile_tests)
+echo "== fuzz"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+scripts/fuzz.sh 60
+# ---- end of reliability ---------------------------------------------------------------------

@@ -1,0 +1,302 @@
+// The built numplace on hostile paths and files, as a process: every run ends with exit code 0
+// and the box the program defines, within a time limit. Where valgrind is available the same
+// runs go through memcheck too: no invalid access, no uninitialised byte used, no leak.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "display_text.h"
+#include "puzzle_text/file_buffer.h"
+#include "puzzle_text/grid_render.h"
+#include "puzzle_text/puzzle_parser.h"
+#include "run_process.h"
+#include "solver/grid.h"
+#include "solver/propagation.h"
+#include "text_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kExamples = NUMPLACE_EXAMPLES_DIR;
+constexpr uid_t kNobody = 65534;
+
+const std::string kMissingFile = "[Error]\nファイルがありません。\n";
+const std::string kClassicText = DisplayText(
+    "530070000600195000098000060800060003400803001700020006060000280000419005000080079");
+const std::string kClassicBoxes =
+    "[問題確認]\n" + kClassicText + "[回答]\n" +
+    DisplayText(
+        "534678912672195348198342567859761423426853791713924856961537284287419635345286179");
+const std::string kBlankBoxes = "[問題確認]\n" + DisplayText(std::string(81, '0')) + "[回答]\n" +
+                                DisplayText(std::string(81, '0'));
+
+// What numplace prints for a file that loads with these bytes, worked out in-process by the same
+// library code: for inputs too large or too random to write the grids down by hand.
+std::string BoxesFor(const std::string& bytes) {
+    for (int x = 0; x < kSide; ++x) {
+        for (int y = 0; y < kSide; ++y) ResetCell(x, y);
+    }
+    Grid reference;
+    TakeSnapshot(reference);
+    FileBuffer file;
+    if (!file.Allocate(static_cast<std::uint32_t>(bytes.size()))) return "(no memory)";
+    if (!bytes.empty()) std::memcpy(file.data, bytes.data(), bytes.size());
+    char line[kLineCapacity];
+    ParsePuzzle(file, line);
+    char text[1024] = {};
+    RenderGrid(text);
+    const std::string confirm = text;
+    SolveUntilStable(reference);
+    RenderGrid(text);
+    return "[問題確認]\n" + confirm + "[回答]\n" + text;
+}
+
+// One run: the command-line words after the program, the program, and what it must print.
+struct Trial {
+    std::vector<std::string> args;
+    std::string output;
+    std::string executable = NUMPLACE_EXECUTABLE;
+    bool unprivileged = false;  // as a user the file's permissions apply to, even under root
+};
+
+struct HostileCase {
+    const char* name;
+    Trial (*make)(const TempDir& dir);  // lays out the files and says what to expect
+    friend void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
+};
+
+std::string Example(const char* name) {
+    return (kExamples / name).string();
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The classic puzzle's rows joined by the given line end.
+std::string ClassicJoinedBy(const std::string& lineEnd) {
+    std::string joined;
+    for (int row = 0; row < 9; ++row) {
+        joined += kClassicText.substr(static_cast<std::size_t>(row) * 19, 18) + lineEnd;
+    }
+    return joined;
+}
+
+// A puzzle file at a path exactly length characters long, in nested directories under dir.
+std::string PathOfLength(const TempDir& dir, std::size_t length) {
+    std::string path = dir.Path("p");
+    fs::create_directory(path);
+    while (length - path.size() - 1 > 255) {  // a name may be 255 bytes at most
+        path += "/" + std::string(200, 'd');
+        fs::create_directory(path);
+    }
+    path += "/" + std::string(length - path.size() - 1, 'f');
+    std::ofstream(path, std::ios::binary) << kClassicText;
+    return path;
+}
+
+// A path exactly length characters long that names nothing.
+std::string AbsentPathOfLength(const TempDir& dir, std::size_t length) {
+    const std::string start = dir.Path("");
+    return start + std::string(length - start.size(), 'x');
+}
+
+const HostileCase kCases[] = {
+    {"ExampleClassic",
+     [](const TempDir&) {
+         return Trial{{Example("classic.txt")}, kClassicBoxes};
+     }},
+    {"ExamplePartial",
+     [](const TempDir&) {
+         return Trial{{Example("partial.txt")}, BoxesFor(ReadAll(Example("partial.txt")))};
+     }},
+    {"ExampleCommas",
+     [](const TempDir&) {
+         return Trial{{Example("commas.txt")}, BoxesFor(ReadAll(Example("commas.txt")))};
+     }},
+    {"NoArgument",
+     [](const TempDir&) {
+         return Trial{{}, kMissingFile};
+     }},
+    {"Directory",
+     [](const TempDir& dir) {
+         return Trial{{dir.Path("")}, kMissingFile};
+     }},
+    {"FifoWithoutWriter",
+     [](const TempDir& dir) {
+         EXPECT_EQ(mkfifo(dir.Path("fifo").c_str(), 0644), 0);
+         return Trial{{dir.Path("fifo")}, kMissingFile};
+     }},
+    {"DevNull",
+     [](const TempDir&) {
+         return Trial{{"/dev/null"}, kMissingFile};
+     }},
+    // A regular file that reports size 0 whatever it holds: the program reads what was sized.
+    {"ProcFileSizedZero",
+     [](const TempDir&) {
+         return Trial{{"/proc/self/status"}, kBlankBoxes};
+     }},
+    {"FileWithoutReadPermission",
+     [](const TempDir& dir) {
+         const std::string path = dir.Write("locked.txt", kClassicText);
+         EXPECT_EQ(chmod(path.c_str(), 0), 0);
+         return Trial{{path}, kMissingFile, NUMPLACE_EXECUTABLE, true};
+     }},
+    {"FileInDirectoryNoOneCanEnter",
+     [](const TempDir& dir) {
+         fs::create_directory(dir.Path("shut"));
+         const std::string path = dir.Write("shut/puzzle.txt", kClassicText);
+         EXPECT_EQ(chmod(dir.Path("shut").c_str(), 0), 0);
+         return Trial{{path}, kMissingFile, NUMPLACE_EXECUTABLE, true};
+     }},
+    {"DanglingSymlink",
+     [](const TempDir& dir) {
+         fs::create_symlink(dir.Path("gone.txt"), dir.Path("link.txt"));
+         return Trial{{dir.Path("link.txt")}, kMissingFile};
+     }},
+    {"PathNotUtf8",
+     [](const TempDir& dir) {
+         return Trial{{dir.Write("puzzle-\xff\xfe\xc3(.txt", kClassicText)}, kClassicBoxes};
+     }},
+    {"QuotedPathNotUtf8",
+     [](const TempDir& dir) {
+         return Trial{{"\"" + dir.Write("\x82\xa0\x96\xe2.txt", kClassicText) + "\""},
+                      kClassicBoxes};
+     }},
+    // The path buffer holds 1023 characters and the terminator: one more is refused, not cut.
+    {"Tail1023",
+     [](const TempDir& dir) {
+         return Trial{{PathOfLength(dir, 1023)}, kClassicBoxes};
+     }},
+    {"Tail1024",
+     [](const TempDir& dir) {
+         return Trial{{PathOfLength(dir, 1024)}, kMissingFile};
+     }},
+    {"Tail5000",
+     [](const TempDir& dir) {
+         return Trial{{AbsentPathOfLength(dir, 5000)}, kMissingFile};
+     }},
+    {"ZeroBytes",
+     [](const TempDir& dir) {
+         return Trial{{dir.Write("empty.txt", "")}, kBlankBoxes};
+     }},
+    {"NulBytes",
+     [](const TempDir& dir) {
+         return Trial{{dir.Write("nul.txt", std::string(65536, '\0'))}, kBlankBoxes};
+     }},
+    {"RandomMegabyte",
+     [](const TempDir& dir) {
+         std::mt19937 random(20240601);
+         std::string bytes(1 << 20, '\0');
+         for (char& byte : bytes) byte = static_cast<char>(random() & 0xFF);
+         return Trial{{dir.Write("random.bin", bytes)}, BoxesFor(bytes)};
+     }},
+    // Nine rows of 1023 characters are read, and the rest of the 50 MB is never looked at.
+    {"EndlessFirstLine",
+     [](const TempDir& dir) {
+         std::string bytes;
+         bytes.reserve(50u << 20);
+         while (bytes.size() < (50u << 20)) bytes += "5 3 0 0 7 0 0 0 0 6 0 1 9 ";
+         return Trial{{dir.Write("endless.txt", bytes)}, BoxesFor(bytes)};
+     }},
+    {"MillionBlankLines",
+     [](const TempDir& dir) {
+         std::string bytes;
+         for (int row = 0; row < 9; ++row) {
+             bytes += kClassicText.substr(static_cast<std::size_t>(row) * 19, 18);
+             if (row < 8)
+                 bytes += row % 2 ? std::string(125000, '\n') : std::string(125000, '\r') + "\n";
+         }
+         return Trial{{dir.Write("blank-lines.txt", bytes)}, kClassicBoxes};
+     }},
+    {"CrOnly",
+     [](const TempDir& dir) {
+         return Trial{{dir.Write("cr.txt", ClassicJoinedBy("\r"))}, kClassicBoxes};
+     }},
+    // Sized whole, read only half: the rows that arrived and nothing else, no stale bytes.
+    {"ShrinksBetweenSizingAndReading",
+     [](const TempDir& dir) {
+         const std::string bytes = ClassicJoinedBy("\n");
+         return Trial{{dir.Write("shrinking.txt", bytes)},
+                      BoxesFor(bytes.substr(0, bytes.size() / 2)),
+                      NUMPLACE_SHRINKING_EXECUTABLE};
+     }},
+};
+
+enum class Under { kNative, kMemcheck };
+
+// Any memcheck error, and any block lost for good, fails the run with exit code 99. There is no
+// valgrind run in sanitized builds: the two cannot instrument one program together.
+#ifdef VALGRIND_EXECUTABLE
+const std::vector<std::string> kMemcheck = {VALGRIND_EXECUTABLE,
+                                            "--quiet",
+                                            "--error-exitcode=99",
+                                            "--leak-check=full",
+                                            "--show-leak-kinds=definite,indirect",
+                                            "--errors-for-leak-kinds=definite,indirect"};
+#else
+const std::vector<std::string> kMemcheck;
+#endif
+
+const char* NameOf(Under under) {
+    return under == Under::kMemcheck ? "Memcheck" : "Native";
+}
+
+void PrintTo(Under under, std::ostream* os) {
+    *os << NameOf(under);
+}
+
+class Hostile : public testing::TestWithParam<std::tuple<HostileCase, Under>> {};
+
+TEST_P(Hostile, EndsWithTheDefinedBoxAndExitCodeZero) {
+    const auto& [hostile, under] = GetParam();
+    const TempDir dir;
+    Trial run = hostile.make(dir);
+
+    std::vector<std::string> argv;
+    if (run.unprivileged && geteuid() == 0) {
+        // Root reads anything; nobody must be able to reach the program itself.
+        const std::string copy = dir.Path("numplace-copy");
+        fs::copy_file(run.executable, copy);
+        run.executable = copy;
+        argv = {SETPRIV_EXECUTABLE, "--reuid=" + std::to_string(kNobody),
+                "--regid=" + std::to_string(kNobody), "--clear-groups"};
+    }
+    if (under == Under::kMemcheck) argv.insert(argv.end(), kMemcheck.begin(), kMemcheck.end());
+    argv.push_back(run.executable);
+    argv.insert(argv.end(), run.args.begin(), run.args.end());
+
+    const ProcessResult result = RunProcess(
+        argv, under == Under::kMemcheck ? std::chrono::seconds(180) : std::chrono::seconds(60));
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0) << (under == Under::kMemcheck ? "memcheck's report is above"
+                                                                : "");
+    EXPECT_EQ(result.output, run.output);
+
+    // Let the scratch directory be removed even where the run took the permissions away.
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.Path(""))) {
+        if (!entry.is_symlink()) chmod(entry.path().c_str(), 0700);
+    }
+}
+
+#ifdef VALGRIND_EXECUTABLE
+const auto kUnder = testing::Values(Under::kNative, Under::kMemcheck);
+#else
+const auto kUnder = testing::Values(Under::kNative);
+#endif
+
+INSTANTIATE_TEST_SUITE_P(Inputs, Hostile, testing::Combine(testing::ValuesIn(kCases), kUnder),
+                         [](const testing::TestParamInfo<Hostile::ParamType>& info) {
+                             return std::string(NameOf(std::get<1>(info.param))) + "_" +
+                                    std::get<0>(info.param).name;
+                         });
+
+}  // namespace
