@@ -68,213 +68,310 @@ void SolvePass() {
 }
 
 // The loop that SolveUntilStable runs. It leaves the grid, the snapshot and the cycle count
-// exactly as cycles of two SolvePass calls would, but works on a compact copy of the grid and
-// visits only the cells whose outcome can have changed.
+// exactly as cycles of two SolvePass calls would, but works on a compact copy of the grid, keeps
+// per-unit digit counts up to date instead of tallying neighbours at every visit, and visits only
+// the cells whose visit can change something.
 namespace {
 
-// The working copy: one 32-bit word per cell, in sweep order (position k = x*9 + y, so the
-// sweep walks the array front to back: down column 0, then down column 1, ...):
+// Cell words: one 64-bit word per cell, digit d owning the five bits 5(d-1) to 5(d-1)+4.
 //
-//   bit   31 ... 25   24 ........... 16   15 ... 9   8 ............ 0
-//       +-----------+------------------+-----------+----------------+
-//       |     0     | digit: bit d+15  |     0     | flags: bit d-1 |
-//       +-----------+------------------+-----------+----------------+
+//   digit          9                8                        1
+//   bit    44 43 42 41 40   39 38 37 36 35   ...   4  3  2  1  0
+//         +--+--+--+--+--+ +--+--+--+--+--+     +--+--+--+--+--+
+//         | 0| 0| 0| S| F| | 0| 0| 0| S| F| ... | 0| 0| 0| S| F|
+//         +--+--+--+--+--+ +--+--+--+--+--+     +--+--+--+--+--+
 //
-// The digit bit is set when the cell's value is d (none while unsolved); flag bit d-1 is
-// candidates[d - 1]. ORing the words of a unit's cells gives, in one operation, the digits its
-// solved cells hold (high half) and the digits any of its cells still allows (low half).
-constexpr std::uint32_t kFlagBits = 0x1FF;
-constexpr int kDigitShift = 16;
+//   F: candidate flag d (candidates[d - 1]); S: the cell's value is d.
+//
+// Unit words, for each row, column and box, on the same fields. free holds in each field
+// 16 minus the number of the unit's cells that allow the digit (7 to 16): 16 in every field
+// minus the F bits of the nine cells. Adding one cell's F bits gives 16 minus what its peers
+// allow, so a digit no peer allows is a field of exactly 16, the only value with bit 4 set.
+// solved has the F bit of every digit a cell of the unit is solved with.
+using Word = std::uint64_t;
 
-constexpr std::uint32_t DigitBit(int d) {
-    return 1u << (d - 1 + kDigitShift);
+constexpr int kFieldWidth = 5;
+constexpr int kSolvedShift = 1;   // F to S
+constexpr int kSixteenShift = 4;  // F to the field's bit 4
+
+constexpr Word FlagOf(int d) {
+    return Word{1} << (kFieldWidth * (d - 1));
 }
 
-// Positions 0 to 80 as bits of two 64-bit words: which cells are still unsolved, which must be
-// visited in the current or the next sweep, which have changed and must be written back.
+constexpr Word MakeFlagBits() {
+    Word bits = 0;
+    for (int d = 1; d <= 9; ++d) bits |= FlagOf(d);
+    return bits;
+}
+
+constexpr Word kFlagBits = MakeFlagBits();  // the F bit of every digit
+
+// The F bits of the fields of value that have bit 4 set.
+constexpr Word Sixteens(Word value) {
+    return value >> kSixteenShift & kFlagBits;
+}
+
+// The F bit of the highest digit in set, 0 for none.
+Word Highest(Word set) {
+    return (Word{1} << std::bit_width(set)) >> 1;
+}
+
+// Sets of cells, one bit a cell, in sweep order: columns 0 to 6 in the first word and 7 and 8
+// in the second, nine bits a column, so that no column straddles the two:
+//
+//   word 0:  bit 63 unused | column 6: bits 54-62 | ... | column 0: bits 0-8 (row 0 lowest)
+//   word 1:  bits 18-63 unused | column 8: bits 9-17 | column 7: bits 0-8
 struct CellSet {
     std::uint64_t word[2];
-
-    void Add(int k) { word[k >> 6] |= std::uint64_t{1} << (k & 63); }
-    void Remove(int k) { word[k >> 6] &= ~(std::uint64_t{1} << (k & 63)); }
-    // The first member at or after position from, or kCells when there is none.
-    int NextFrom(int from) const {
-        if (from < 64) {
-            const std::uint64_t rest = word[0] & (~std::uint64_t{0} << from);
-            if (rest) return std::countr_zero(rest);
-            from = 64;
-        }
-        const std::uint64_t rest = word[1] & (~std::uint64_t{0} << (from - 64));
-        return rest ? 64 + std::countr_zero(rest) : kCells;
-    }
 };
 
-// For each position, the positions of its 8 row peers, 8 column peers and 8 box peers, and the
-// 20 distinct peers as a set. Positions are in sweep order, like the working copy.
-struct PeerTables {
-    std::uint8_t unit[kCells][3][8];
-    CellSet all[kCells];
-};
+constexpr int kColumnsInFirstWord = 7;
+constexpr std::uint64_t kColumnBits = 0x1FF;
 
-constexpr int Position(int x, int y) {
-    return x * kSide + y;
+constexpr int HalfOf(int x) {
+    return x / kColumnsInFirstWord;
 }
 
-constexpr PeerTables MakePeerTables() {
-    PeerTables t{};
+constexpr int ShiftOf(int x) {
+    return x % kColumnsInFirstWord * kSide;
+}
+
+constexpr int BoxOf(int x, int y) {
+    return y / 3 * 3 + x / 3;
+}
+
+// The nine cells of each row, column and box.
+struct UnitCells {
+    CellSet row[kSide];
+    CellSet column[kSide];
+    CellSet box[kSide];
+};
+
+constexpr UnitCells MakeUnitCells() {
+    UnitCells t{};
     for (int x = 0; x < kSide; ++x) {
         for (int y = 0; y < kSide; ++y) {
-            const int k = Position(x, y);
-            int row = 0;
-            int column = 0;
-            int box = 0;
-            for (int c = 0; c < kSide; ++c) {
-                for (int r = 0; r < kSide; ++r) {
-                    if (c == x && r == y) continue;
-                    const int peer = Position(c, r);
-                    const bool inBox = c / 3 == x / 3 && r / 3 == y / 3;
-                    if (r == y) t.unit[k][0][row++] = static_cast<std::uint8_t>(peer);
-                    if (c == x) t.unit[k][1][column++] = static_cast<std::uint8_t>(peer);
-                    if (inBox) t.unit[k][2][box++] = static_cast<std::uint8_t>(peer);
-                    if (r == y || c == x || inBox) t.all[k].word[peer >> 6] |= 1ull << (peer & 63);
-                }
+            const std::uint64_t bit = std::uint64_t{1} << (ShiftOf(x) + y);
+            t.row[y].word[HalfOf(x)] |= bit;
+            t.column[x].word[HalfOf(x)] |= bit;
+            t.box[BoxOf(x, y)].word[HalfOf(x)] |= bit;
+        }
+    }
+    return t;
+}
+
+constexpr UnitCells kUnitCells = MakeUnitCells();
+
+// The 20 peers of each cell, [x][y]: its row, column and box but itself.
+constexpr std::array<std::array<CellSet, kSide>, kSide> MakePeers() {
+    std::array<std::array<CellSet, kSide>, kSide> t{};
+    for (int x = 0; x < kSide; ++x) {
+        for (int y = 0; y < kSide; ++y) {
+            for (int i = 0; i < 2; ++i) {
+                t[x][y].word[i] = kUnitCells.row[y].word[i] | kUnitCells.column[x].word[i] |
+                                  kUnitCells.box[BoxOf(x, y)].word[i];
             }
+            t[x][y].word[HalfOf(x)] &= ~(std::uint64_t{1} << (ShiftOf(x) + y));
         }
     }
     return t;
 }
 
-constexpr PeerTables kPeers = MakePeerTables();
+constexpr auto kPeers = MakePeers();
 
-// Byte i of kFlagBytes[f] is bit i of f: the first eight candidate flags of a cell.
-constexpr std::array<std::uint64_t, 256> MakeFlagBytes() {
-    std::array<std::uint64_t, 256> t{};
-    for (int f = 0; f < 256; ++f) {
-        for (int i = 0; i < 8; ++i) {
-            if (f >> i & 1) t[f] |= std::uint64_t{1} << (8 * i);
-        }
-    }
-    return t;
+// Eight 0/1 flag bytes (byte i at bits 8i to 8i+7) to the F bits of digits 1 to 8, and back, by
+// multiplication: the product moves bit 8i to bit 5i (or back). Every partial product lands on
+// a bit of its own, so nothing carries, and none but the wanted ones land on a target bit; going
+// back, the even and the odd digits are spread apart for that.
+constexpr Word kLowFlagBits = kFlagBits & ((Word{1} << 40) - 1);  // digits 1 to 8
+
+constexpr Word BytesToFlags(std::uint64_t bytes) {
+    constexpr Word kGather = 0x249249;  // bits 21, 18, ..., 0: bit 8i to 21 + 5i
+    return (bytes * kGather) >> 21 & kLowFlagBits;
 }
 
-constexpr std::array<std::uint64_t, 256> kFlagBytes = MakeFlagBytes();
+constexpr std::uint64_t FlagsToBytes(Word flags) {
+    constexpr Word kEven = 0x40100401;     // F bits of digits 1, 3, 5, 7 (bits 0, 10, 20, 30)
+    constexpr Word kOdd = 0x802008020;     // F bits of digits 2, 4, 6, 8 (bits 5, 15, 25, 35)
+    constexpr Word kSpreadEven = 0x41041;  // bits 0, 6, 12, 18: bit 5i to 8i, i even
+    constexpr Word kSpreadOdd = 0x208208;  // bits 3, 9, 15, 21: bit 5i to 8i, i odd
+    constexpr std::uint64_t kBytes = 0x0101010101010101;
+    return ((flags & kEven) * kSpreadEven | (flags & kOdd) * kSpreadOdd) & kBytes;
+}
 
-// Flags are read eight bytes at a time, byte i at bits 8i to 8i+7.
+static_assert(BytesToFlags(0x0100000000000101) == (FlagOf(1) | FlagOf(2) | FlagOf(8)));
+static_assert(BytesToFlags(0x0101010101010101) == kLowFlagBits);
+static_assert(FlagsToBytes(FlagOf(1) | FlagOf(2) | FlagOf(8)) == 0x0100000000000101);
+static_assert(FlagsToBytes(kFlagBits | kFlagBits << kSolvedShift) == 0x0101010101010101);
+
+// Flags are read and written eight bytes at a time, byte i at bits 8i to 8i+7.
 static_assert(std::endian::native == std::endian::little);
 
+// The counts and solved digits of one unit.
+struct Unit {
+    Word free;
+    Word solved;
+};
+
 struct Work {
-    std::uint32_t cell[kCells];
-    CellSet unsolved;
-    CellSet pending;  // unsolved cells with a peer changed since their last visit
-    CellSet changed;
+    Word cell[kSide][kSide];  // [x][y]
+    Unit row[kSide];
+    Unit column[kSide];
+    Unit box[kSide];
+    CellSet open;      // unsolved when loaded: the only cells that can change
+    CellSet unsolved;  // unsolved now
+    CellSet pending;   // unsolved cells whose next visit may change them
 };
 
 // Copies the grid into w. False when some cell is outside what the grid's writers ever produce
 // (a flag other than 0 or 1, a value outside 0 to 9): such a grid takes the plain loop.
 bool Load(Work& w) {
     std::uint64_t stray = 0;
-    w.unsolved = {};
+    std::uint64_t solvedBits = 0;  // this column's cells solved, by row
+    CellSet unsolved = {};
+    for (int i = 0; i < kSide; ++i) w.row[i] = w.box[i] = {kFlagBits << kSixteenShift, 0};
     for (int x = 0; x < kSide; ++x) {
+        Unit column = {kFlagBits << kSixteenShift, 0};
         for (int y = 0; y < kSide; ++y) {
             const Cell& cell = CellAt(x, y);
-            const int k = Position(x, y);
-            std::uint64_t low;  // flags of digits 1 to 8, one byte each
-            std::memcpy(&low, cell.candidates, sizeof low);
+            std::uint64_t bytes;  // flags of digits 1 to 8
+            std::memcpy(&bytes, cell.candidates, sizeof bytes);
             const std::uint8_t nine = cell.candidates[8];
             const auto value = static_cast<std::uint8_t>(cell.value);
-            stray |= (low & 0xFEFEFEFEFEFEFEFE) | (nine & 0xFE) | (value > 9);
-            // Each 0/1 byte lands on its own bit of the top byte; no two partial products meet.
-            std::uint32_t word = static_cast<std::uint32_t>((low * 0x0102040810204080) >> 56);
-            word |= std::uint32_t{nine} << 8;
-            if (value > 0 && value <= 9) {
-                word |= DigitBit(value);
-            } else {
-                w.unsolved.Add(k);
-            }
-            w.cell[k] = word;
+            stray |= (bytes & 0xFEFEFEFEFEFEFEFE) | (nine & 0xFE) | (value > 9);
+            const Word flags = BytesToFlags(bytes) | Word{nine} << (kFieldWidth * 8);
+            const Word digit = value >= 1 && value <= 9 ? FlagOf(value) : 0;
+            w.cell[x][y] = flags | digit << kSolvedShift;
+            solvedBits |= std::uint64_t{digit != 0} << y;
+            Unit& row = w.row[y];
+            Unit& box = w.box[BoxOf(x, y)];
+            row.free -= flags;
+            row.solved |= digit;
+            column.free -= flags;
+            column.solved |= digit;
+            box.free -= flags;
+            box.solved |= digit;
         }
+        w.column[x] = column;
+        unsolved.word[HalfOf(x)] |= (~solvedBits & kColumnBits) << ShiftOf(x);
+        solvedBits = 0;
     }
-    w.pending = w.unsolved;
-    w.changed = {};
+    w.open = w.pending = w.unsolved = unsolved;
     return stray == 0;
 }
 
-// Writes back the cells that changed.
-void Store(const Work& w) {
-    for (int k = w.changed.NextFrom(0); k < kCells; k = w.changed.NextFrom(k + 1)) {
-        Cell& cell = CellAt(k / kSide, k % kSide);
-        const std::uint32_t word = w.cell[k];
-        cell.value = static_cast<std::int8_t>(std::bit_width(word >> kDigitShift));
-        std::memcpy(cell.candidates, &kFlagBytes[word & 0xFF], 8);
-        cell.candidates[8] = static_cast<std::uint8_t>(word >> 8 & 1);
+// Writes back every cell that can have changed, to the grid and to the snapshot, which holds a
+// copy of the grid as loaded.
+void Store(const Work& w, Grid& reference) {
+    for (int x = 0; x < kSide; ++x) {
+        for (std::uint64_t rest = w.open.word[HalfOf(x)] >> ShiftOf(x) & kColumnBits; rest;
+             rest &= rest - 1) {
+            const int y = std::countr_zero(rest);
+            const Word word = w.cell[x][y];
+            Cell cell;
+            // The S bit of digit d is bit 5(d-1)+1.
+            cell.value = static_cast<std::int8_t>(
+                (std::bit_width(word >> kSolvedShift & kFlagBits) + kFieldWidth - 1) / kFieldWidth);
+            const std::uint64_t bytes = FlagsToBytes(word);
+            std::memcpy(cell.candidates, &bytes, sizeof bytes);
+            cell.candidates[8] = static_cast<std::uint8_t>(word >> (kFieldWidth * 8) & 1);
+            CellAt(x, y) = cell;
+            reference.cells[y * kSide + x] = cell;
+        }
     }
 }
 
-// kHighest[s] is the flag bit of the highest digit in the set s, 0 for the empty set.
-constexpr std::array<std::uint16_t, 512> MakeHighest() {
-    std::array<std::uint16_t, 512> t{};
-    for (unsigned s = 1; s < 512; ++s)
-        t[s] = static_cast<std::uint16_t>(1u << (std::bit_width(s) - 1));
-    return t;
+// One unit step of PropagateCell on the flags being built and the digit placed so far (its F
+// bit): the unit's solved digits leave the flags; then every digit that no peer allows is placed
+// in turn, so the highest one stays, replacing the digit and the flags.
+[[gnu::always_inline]] inline void UnitStep(const Unit& unit, Word before, Word& flags,
+                                            Word& digit) {
+    flags &= ~unit.solved;
+    const Word placed = Highest(Sixteens(unit.free + before));
+    if (placed) {
+        flags = placed;
+        digit = placed;
+    }
 }
 
-constexpr std::array<std::uint16_t, 512> kHighest = MakeHighest();
+// One column of a sweep: PropagateCell on every pending cell of column x, top to bottom. The
+// column's unit stays in registers: consecutive visits go down the column, and each reads what
+// the one before wrote there. own and other are the words of the cell sets that hold this column
+// and that do not.
+[[gnu::always_inline]] inline void SweepColumn(Work& w, int x, std::uint64_t& ownPending,
+                                               std::uint64_t& otherPending,
+                                               std::uint64_t& ownUnsolved,
+                                               std::uint64_t& otherUnsolved, bool& any) {
+    const int shift = ShiftOf(x);
+    auto ahead = static_cast<std::uint32_t>(ownPending >> shift & kColumnBits);
+    if (!ahead) return;
+    ownPending &= ~(kColumnBits << shift);
+    Unit column = w.column[x];
+    do {
+        const int y = std::countr_zero(ahead);
+        ahead &= ahead - 1;
+        Unit& row = w.row[y];
+        Unit& box = w.box[BoxOf(x, y)];
 
-// One unit step of PropagateCell on the flags being built and the digit placed so far (as its
-// flag bit): the unit's solved digits leave the flags, then every digit that no peer allows is
-// placed in turn, so the highest one stays, replacing the digit and the flags. Branch-free: which
-// way it goes depends on the puzzle and would defeat the branch predictor.
-void UnitStep(std::uint32_t unit, std::uint32_t& flags, std::uint32_t& digit) {
-    flags &= ~(unit >> kDigitShift);
-    const std::uint32_t placed = kHighest[~unit & kFlagBits];
-    const std::uint32_t keep = placed == 0 ? ~0u : 0u;
-    flags = (flags & keep) | placed;
-    digit = (digit & keep) | placed;
+        const Word before = w.cell[x][y];  // unsolved: F bits only
+        Word flags = before & ~(row.solved | column.solved | box.solved);
+        Word digit = 0;
+        const Word unseenRow = Sixteens(row.free + before);
+        const Word unseenColumn = Sixteens(column.free + before);
+        const Word unseenBox = Sixteens(box.free + before);
+        if (unseenRow | unseenColumn | unseenBox) {
+            flags = before;
+            UnitStep(row, before, flags, digit);
+            UnitStep(column, before, flags, digit);
+            UnitStep(box, before, flags, digit);
+        }
+        // The naked single. After a placement the flags are the placed digit's or none, so
+        // this changes nothing then, as ResolveSingleCandidate leaves a solved cell alone.
+        digit |= (flags & (flags - 1)) == 0 ? flags : 0;
+        const Word after = flags | digit << kSolvedShift;
+        if (after == before) continue;
+
+        any = true;
+        w.cell[x][y] = after;
+        // 16 minus the count, per field: the cell's old flags come back, its new ones go. The
+        // difference may borrow across fields, but the sum never leaves 0 to 31 in any field.
+        const Word delta = before - flags;
+        row.free += delta;
+        column.free += delta;
+        box.free += delta;
+        row.solved |= digit;
+        column.solved |= digit;
+        box.solved |= digit;
+        ownUnsolved &= ~(digit ? std::uint64_t{1} << (shift + y) : 0);
+
+        // Every unsolved peer may change now. Those further down this column are visited in
+        // this sweep, the rest when the sweep gets there or in the next one.
+        const std::uint64_t ownMarks = kPeers[x][y].word[HalfOf(x)] & ownUnsolved;
+        const auto below = static_cast<std::uint32_t>(ownMarks >> shift) & (~0u << y) & kColumnBits;
+        ahead |= below;
+        ownPending |= ownMarks & ~(std::uint64_t{below} << shift);
+        otherPending |= kPeers[x][y].word[1 - HalfOf(x)] & otherUnsolved;
+    } while (ahead);
+    w.column[x] = column;
 }
 
-// PropagateCell on the unsolved cell at position k. Only that cell is written, so the three
-// units can be gathered before any step runs; the steps then follow the same order as in
-// PropagateCell. Returns whether the cell changed.
-bool Visit(Work& w, int k) {
-    const auto& unit = kPeers.unit[k];
-    const auto gather = [&](const std::uint8_t* p) {
-        return (w.cell[p[0]] | w.cell[p[1]]) | (w.cell[p[2]] | w.cell[p[3]]) |
-               ((w.cell[p[4]] | w.cell[p[5]]) | (w.cell[p[6]] | w.cell[p[7]]));
-    };
-    const std::uint32_t row = gather(unit[0]);
-    const std::uint32_t column = gather(unit[1]);
-    const std::uint32_t box = gather(unit[2]);
-    const std::uint32_t before = w.cell[k];
-    std::uint32_t flags = before;
-    std::uint32_t digit = 0;
-    UnitStep(row, flags, digit);
-    UnitStep(column, flags, digit);
-    UnitStep(box, flags, digit);
-    // The naked single. After a placement the flags are the placed digit's or none, so this
-    // changes nothing then, as ResolveSingleCandidate leaves a solved cell alone.
-    digit |= (flags & (flags - 1)) == 0 ? flags : 0;
-
-    const std::uint32_t after = flags | digit << kDigitShift;
-    if (after == before) return false;
-    w.cell[k] = after;
-    w.changed.Add(k);
-    if (digit) w.unsolved.Remove(k);
-    w.pending.word[0] |= kPeers.all[k].word[0] & w.unsolved.word[0];
-    w.pending.word[1] |= kPeers.all[k].word[1] & w.unsolved.word[1];
-    return true;
-}
-
-// One sweep in sweep order. A cell left out would find nothing: it is solved, or nothing it
-// reads has changed since its last visit, and a visit that leaves a cell unsolved has applied
-// every elimination and found no single, so the same visit again changes nothing. Returns
-// whether any cell changed.
+// One sweep in sweep order: PropagateCell on every pending cell. A cell left out would find
+// nothing: it is solved, or none of its peers has changed since its last visit, and a visit that
+// leaves a cell unsolved has applied every elimination and found no single, so the same visit
+// again changes nothing. Returns whether any cell changed.
 bool Sweep(Work& w) {
-    bool changed = false;
-    for (int k = w.pending.NextFrom(0); k < kCells; k = w.pending.NextFrom(k + 1)) {
-        w.pending.Remove(k);
-        changed |= Visit(w, k);
-    }
-    return changed;
+    bool any = false;
+    std::uint64_t pending0 = w.pending.word[0];
+    std::uint64_t pending1 = w.pending.word[1];
+    std::uint64_t unsolved0 = w.unsolved.word[0];
+    std::uint64_t unsolved1 = w.unsolved.word[1];
+    for (int x = 0; x < kColumnsInFirstWord; ++x)
+        SweepColumn(w, x, pending0, pending1, unsolved0, unsolved1, any);
+    for (int x = kColumnsInFirstWord; x < kSide; ++x)
+        SweepColumn(w, x, pending1, pending0, unsolved1, unsolved0, any);
+    w.pending = {pending0, pending1};
+    w.unsolved = {unsolved0, unsolved1};
+    return any;
 }
 
 // Cycles of two SolvePass calls, as plainly as they read.
@@ -300,9 +397,9 @@ int SolveUntilStable(Grid& reference) {
     if (MatchesSnapshot(reference)) return 0;
     Work w;
     if (!Load(w)) return PlainSolveUntilStable(reference);
+    TakeSnapshot(reference);
     int sweeps = 1;
     while (Sweep(w)) ++sweeps;
-    Store(w);
-    TakeSnapshot(reference);
+    Store(w, reference);
     return sweeps / 2 + 1;
 }
