@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -126,6 +127,8 @@ struct CellSet {
 };
 
 constexpr int kColumnsInFirstWord = 7;
+// Bit 63 is no cell in either word: a sweep sets it in the pending set when it changes a cell.
+constexpr std::uint64_t kChangedBit = std::uint64_t{1} << 63;
 constexpr std::uint64_t kColumnBits = 0x1FF;
 
 constexpr int HalfOf(int x) {
@@ -135,6 +138,8 @@ constexpr int HalfOf(int x) {
 constexpr int ShiftOf(int x) {
     return x % kColumnsInFirstWord * kSide;
 }
+
+constexpr int kBoxRow[kSide] = {0, 0, 0, 3, 3, 3, 6, 6, 6};  // y / 3 * 3
 
 constexpr int BoxOf(int x, int y) {
     return y / 3 * 3 + x / 3;
@@ -223,6 +228,15 @@ struct Work {
     CellSet pending;   // unsolved cells whose next visit may change them
 };
 
+// The F bit of the digit of a cell value, 0 for an unsolved cell (values above 9 never pass).
+constexpr std::array<Word, 16> MakeDigitOfValue() {
+    std::array<Word, 16> t{};
+    for (int v = 1; v <= 9; ++v) t[v] = FlagOf(v);
+    return t;
+}
+
+constexpr std::array<Word, 16> kDigitOfValue = MakeDigitOfValue();
+
 // Copies the grid into w. False when some cell is outside what the grid's writers ever produce
 // (a flag other than 0 or 1, a value outside 0 to 9): such a grid takes the plain loop.
 bool Load(Work& w) {
@@ -240,7 +254,7 @@ bool Load(Work& w) {
             const auto value = static_cast<std::uint8_t>(cell.value);
             stray |= (bytes & 0xFEFEFEFEFEFEFEFE) | (nine & 0xFE) | (value > 9);
             const Word flags = BytesToFlags(bytes) | Word{nine} << (kFieldWidth * 8);
-            const Word digit = value >= 1 && value <= 9 ? FlagOf(value) : 0;
+            const Word digit = kDigitOfValue[value & 15];
             w.cell[x][y] = flags | digit << kSolvedShift;
             solvedBits |= std::uint64_t{digit != 0} << y;
             Unit& row = w.row[y];
@@ -298,20 +312,22 @@ void Store(const Work& w, Grid& reference) {
 // column's unit stays in registers: consecutive visits go down the column, and each reads what
 // the one before wrote there. own and other are the words of the cell sets that hold this column
 // and that do not.
-[[gnu::always_inline]] inline void SweepColumn(Work& w, int x, std::uint64_t& ownPending,
+template <int x>
+[[gnu::always_inline]] inline void SweepColumn(Work& w, std::uint64_t& ownPending,
                                                std::uint64_t& otherPending,
                                                std::uint64_t& ownUnsolved,
-                                               std::uint64_t& otherUnsolved, bool& any) {
-    const int shift = ShiftOf(x);
+                                               std::uint64_t& otherUnsolved) {
+    constexpr int shift = ShiftOf(x);
     auto ahead = static_cast<std::uint32_t>(ownPending >> shift & kColumnBits);
     if (!ahead) return;
     ownPending &= ~(kColumnBits << shift);
     Unit column = w.column[x];
+    Unit* const boxes = &w.box[x / 3];
     do {
         const int y = std::countr_zero(ahead);
         ahead &= ahead - 1;
         Unit& row = w.row[y];
-        Unit& box = w.box[BoxOf(x, y)];
+        Unit& box = boxes[kBoxRow[y]];
 
         const Word before = w.cell[x][y];  // unsolved: F bits only
         Word flags = before & ~(row.solved | column.solved | box.solved);
@@ -331,7 +347,6 @@ void Store(const Work& w, Grid& reference) {
         const Word after = flags | digit << kSolvedShift;
         if (after == before) continue;
 
-        any = true;
         w.cell[x][y] = after;
         // 16 minus the count, per field: the cell's old flags come back, its new ones go. The
         // difference may borrow across fields, but the sum never leaves 0 to 31 in any field.
@@ -342,15 +357,15 @@ void Store(const Work& w, Grid& reference) {
         row.solved |= digit;
         column.solved |= digit;
         box.solved |= digit;
-        ownUnsolved &= ~(digit ? std::uint64_t{1} << (shift + y) : 0);
-
         // Every unsolved peer may change now. Those further down this column are visited in
-        // this sweep, the rest when the sweep gets there or in the next one.
+        // this sweep, the rest when the sweep gets there or in the next one. (The cell is no
+        // peer of its own, so its leaving the unsolved set can wait.)
         const std::uint64_t ownMarks = kPeers[x][y].word[HalfOf(x)] & ownUnsolved;
         const auto below = static_cast<std::uint32_t>(ownMarks >> shift) & (~0u << y) & kColumnBits;
         ahead |= below;
-        ownPending |= ownMarks & ~(std::uint64_t{below} << shift);
+        ownPending |= (ownMarks & ~(std::uint64_t{below} << shift)) | kChangedBit;
         otherPending |= kPeers[x][y].word[1 - HalfOf(x)] & otherUnsolved;
+        ownUnsolved &= ~(digit ? std::uint64_t{1} << (shift + y) : 0);
     } while (ahead);
     w.column[x] = column;
 }
@@ -360,18 +375,21 @@ void Store(const Work& w, Grid& reference) {
 // leaves a cell unsolved has applied every elimination and found no single, so the same visit
 // again changes nothing. Returns whether any cell changed.
 bool Sweep(Work& w) {
-    bool any = false;
     std::uint64_t pending0 = w.pending.word[0];
     std::uint64_t pending1 = w.pending.word[1];
     std::uint64_t unsolved0 = w.unsolved.word[0];
     std::uint64_t unsolved1 = w.unsolved.word[1];
-    for (int x = 0; x < kColumnsInFirstWord; ++x)
-        SweepColumn(w, x, pending0, pending1, unsolved0, unsolved1, any);
-    for (int x = kColumnsInFirstWord; x < kSide; ++x)
-        SweepColumn(w, x, pending1, pending0, unsolved1, unsolved0, any);
-    w.pending = {pending0, pending1};
+    // Each column's code is its own, its shifts and table rows fixed.
+    [&]<int... x>(std::integer_sequence<int, x...>) {
+        ((HalfOf(x) == 0 ? SweepColumn<x>(w, pending0, pending1, unsolved0, unsolved1)
+                         : SweepColumn<x>(w, pending1, pending0, unsolved1, unsolved0)),
+         ...);
+    }
+    (std::make_integer_sequence<int, kSide>{});
+    const bool changed = (pending0 | pending1) & kChangedBit;
+    w.pending = {pending0 & ~kChangedBit, pending1 & ~kChangedBit};
     w.unsolved = {unsolved0, unsolved1};
-    return any;
+    return changed;
 }
 
 // Cycles of two SolvePass calls, as plainly as they read.
