@@ -71,7 +71,9 @@ void SolvePass() {
 // The loop that SolveUntilStable runs. It leaves the grid, the snapshot and the cycle count
 // exactly as cycles of two SolvePass calls would, but works on a compact copy of the grid, keeps
 // per-unit digit counts up to date instead of tallying neighbours at every visit, and visits only
-// the cells whose visit can change something.
+// the cells whose visit can change something. The visits themselves go in sweep order and apply
+// PropagateCell's steps in its order, with the same overwriting placements, so contradictory
+// grids come out the same too.
 namespace {
 
 // Cell words: one 64-bit word per cell, digit d owning the five bits 5(d-1) to 5(d-1)+4.
@@ -329,6 +331,9 @@ template <int x>
         Unit& row = w.row[y];
         Unit& box = boxes[kBoxRow[y]];
 
+        // PropagateCell writes only this cell, so its three units can be read up front. With
+        // no digit unseen in any unit, the three steps only clear the units' solved digits;
+        // otherwise they run one by one as PropagateCell has them.
         const Word before = w.cell[x][y];  // unsolved: F bits only
         Word flags = before & ~(row.solved | column.solved | box.solved);
         Word digit = 0;
@@ -406,11 +411,12 @@ int PlainSolveUntilStable(Grid& reference) {
 
 }  // namespace
 
-// Cells only ever lose flags or become solved, and solved cells stay as they are, so a cycle
-// leaves the grid as it found it exactly when neither of its sweeps changed a cell; and a sweep
-// that changes nothing is followed only by sweeps that change nothing. If sweep s is the first
-// to change nothing, the loop stops after the cycle that begins with sweep s or s+1, cycle
-// s/2 + 1, and the snapshot then equals the grid. That first quiet sweep is the last one run.
+// A visit leaves a cell solved, or unsolved with some of its flags; solved cells are never
+// visited. So a change is never undone, and a cycle leaves the grid as it found it exactly when
+// neither of its sweeps changed a cell; and a sweep that changes nothing is followed only by
+// sweeps that change nothing, each being a function of the grid. If sweep s is the first to
+// change nothing, the loop stops after the cycle that begins with sweep s or s+1, cycle s/2 + 1,
+// and the snapshot then equals the grid. That first quiet sweep is the last one run.
 int SolveUntilStable(Grid& reference) {
     if (MatchesSnapshot(reference)) return 0;
     Work w;
