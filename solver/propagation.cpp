@@ -285,9 +285,12 @@ void Store(const Work& w, Grid& reference) {
             const int y = std::countr_zero(rest);
             const Word word = w.cell[x][y];
             Cell cell;
-            // The S bit of digit d is bit 5(d-1)+1.
-            cell.value = static_cast<std::int8_t>(
-                (std::bit_width(word >> kSolvedShift & kFlagBits) + kFieldWidth - 1) / kFieldWidth);
+            // The S bit of digit d is bit 5(d-1)+1; with a stop bit where digit 10 would be,
+            // the lowest set bit is field d-1, or field 9 for an unsolved cell. (t * 13) >> 6
+            // is t / 5 for every multiple t of 5 up to 45.
+            const int field =
+                std::countr_zero((word >> kSolvedShift & kFlagBits) | FlagOf(10)) * 13 >> 6;
+            cell.value = static_cast<std::int8_t>(field == 9 ? 0 : field + 1);
             const std::uint64_t bytes = FlagsToBytes(word);
             std::memcpy(cell.candidates, &bytes, sizeof bytes);
             cell.candidates[8] = static_cast<std::uint8_t>(word >> (kFieldWidth * 8) & 1);
