@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Runs the solver's own loop and the plain transcription over the full puzzle collections:
+# checks that both leave the same values on every puzzle (and, puzzle by puzzle, the same grid
+# bytes, snapshot and cycle count), that the solved counts are the collections' published ones,
+# and prints each engine's rate and the ratio.
+#
+#   scripts/compare-engines.sh [DATA_DIR] [RUNS]
+#
+# DATA_DIR defaults to ../shared/data beside the repository; RUNS (default 3) timed runs per
+# engine and file, taken turn about; the figures are the median, best_* the fastest run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+data=${1:-../shared/data}
+runs=${2:-3}
+files=(17-clue.txt top1465.txt generated-mixed.txt)
+# Puzzles and puzzles solved completely by singles, as the collections' README gives them.
+declare -A expected=([17-clue.txt]="49158 21905" [top1465.txt]="1465 0"
+    [generated-mixed.txt]="60000 28991")
+
+cmake --preset default >/dev/null
+cmake --build --preset default -j 2
+bench=build/default/bench/numplace-bench
+
+paths=()
+for file in "${files[@]}"; do paths+=("$data/$file"); done
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+echo "== values of every puzzle, both engines"
+"$bench" --emit --engine=own "${paths[@]}" >"$out/own"
+"$bench" --emit --engine=reference "${paths[@]}" >"$out/reference"
+if cmp -s "$out/own" "$out/reference"; then
+    echo "identical: $(wc -l <"$out/own") puzzles"
+else
+    echo "DIFFERENT values:" >&2
+    diff "$out/own" "$out/reference" | head -5 >&2
+    exit 1
+fi
+
+echo "== rates (median of $runs runs), grid bytes, snapshot and cycles puzzle by puzzle"
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')," \
+    "$(c++ --version | head -1), RelWithDebInfo (-O2)"
+"$bench" --engine=both --runs="$runs" "${paths[@]}" | tee "$out/figures"
+
+status=0
+for file in "${files[@]}"; do
+    read -r puzzles solved <<<"${expected[$file]}"
+    line=$(grep -F "$data/$file " "$out/figures" | grep -F 'engine=own')
+    got_puzzles=$(sed -E 's/.* puzzles=([0-9]+).*/\1/' <<<"$line")
+    got_solved=$(sed -E 's/.* solved=([0-9]+).*/\1/' <<<"$line")
+    if [[ $got_puzzles != "$puzzles" || $got_solved != "$solved" ]]; then
+        echo "MISMATCH $file: $got_solved of $got_puzzles solved, expected $solved of $puzzles" >&2
+        status=1
+    fi
+    identical=$(grep -F "$data/$file " "$out/figures" | sed -nE 's/.* identical=([0-9]+)\/([0-9]+).*/\1 \2/p')
+    read -r same total <<<"$identical"
+    if [[ $same != "$total" ]]; then
+        echo "MISMATCH $file: only $same of $total puzzles byte-identical" >&2
+        status=1
+    fi
+done
+[[ $status == 0 ]] && echo "solved counts as published; every puzzle byte-identical"
+exit $status
