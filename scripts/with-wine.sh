@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Runs one command inside a throwaway Wine environment: its own virtual X server, a fresh 32-bit
+# prefix and the Japanese locale (ANSI code page 932). Everything it starts is stopped on exit.
+# Usage: scripts/with-wine.sh COMMAND [ARGUMENT...]
+set -euo pipefail
+
+[ $# -gt 0 ] || { echo "usage: $0 COMMAND [ARGUMENT...]" >&2; exit 2; }
+
+xvfb_pid=
+prefix=
+cleanup() {
+    if [ -n "$prefix" ]; then
+        WINEPREFIX=$prefix timeout 30 wineserver -k 2>/dev/null || true
+        # -k asks; -w waits until the server has really gone, so the prefix can be removed.
+        WINEPREFIX=$prefix timeout 30 wineserver -w 2>/dev/null || true
+        rm -rf "$prefix"
+    fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# The first display number with no server and no stale lock.
+display=
+for number in $(seq 90 189); do
+    if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
+        display=$number
+        break
+    fi
+done
+[ -n "$display" ] || { echo "with-wine: no free X display number" >&2; exit 1; }
+
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && break
+    kill -0 "$xvfb_pid" 2>/dev/null || { echo "with-wine: Xvfb on $DISPLAY died" >&2; exit 1; }
+    sleep 0.1
+done
+xdpyinfo >/dev/null 2>&1 || { echo "with-wine: Xvfb on $DISPLAY did not start in 10 s" >&2; exit 1; }
+
+prefix=$(mktemp -d "${TMPDIR:-/tmp}/numplace-wine.XXXXXX")
+export WINEPREFIX=$prefix
+export WINEARCH=win32
+export WINEDEBUG=-all
+# No offers to install Mono or Gecko: the tests need neither.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# Japanese locale: Wine derives the ANSI code page (932) from it.
+export LANG=ja_JP.UTF-8
+export LC_ALL=ja_JP.UTF-8
+# Marks the environment for the scripts that need it.
+export NUMPLACE_WINE=1
+
+if ! timeout 180 wineboot -i >/dev/null 2>&1; then
+    echo "with-wine: wineboot -i failed or took over 180 s" >&2
+    exit 1
+fi
+# Keeps the server between the many short programs of a test run rather than restarting it.
+timeout 30 wineserver -p || true
+
+status=0
+"$@" || status=$?
+exit "$status"
