@@ -47,8 +47,9 @@ prefix=$(mktemp -d "${TMPDIR:-/tmp}/numplace-wine.XXXXXX")
 export WINEPREFIX=$prefix
 export WINEARCH=win32
 export WINEDEBUG=-all
-# No offers to install Mono or Gecko: the tests need neither.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No offers to install Mono or Gecko (the tests need neither), and no menu entries or file
+# associations written into the home directory.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Japanese locale: Wine derives the ANSI code page (932) from it.
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
@@ -59,12 +60,27 @@ if ! timeout 180 wineboot -i >/dev/null 2>&1; then
     echo "with-wine: wineboot -i failed or took over 180 s" >&2
     exit 1
 fi
+# Lets the first server finish the prefix and exit, so the run starts on a settled one.
+timeout 60 wineserver -w || true
+
+# Starts the desktop now and keeps it: otherwise the first window of the run starts it, and it
+# inherits that program's output and holds it open (a test runner then waits for it), and it
+# closes a second after its last other user ends, so the next window starts it again. A command
+# prompt waiting for input on a FIFO we hold open is that other user, and keeps the server up
+# between the run's short programs; wineserver -k ends both.
+mkfifo "$prefix/keep-desktop"
+exec 3<>"$prefix/keep-desktop"
+wine cmd.exe <"$prefix/keep-desktop" >/dev/null 2>&1 &
+wine explorer.exe /desktop >/dev/null 2>&1 &
+
 # Unmanaged windows: with no window manager on the virtual display, Wine would otherwise wait two
 # seconds for every closed window (each message box) to be withdrawn.
-timeout 30 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
-# Keeps the server between the many short programs of a test run rather than restarting it.
-timeout 30 wineserver -p || true
+if ! timeout 30 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    >/dev/null 2>&1; then
+    echo "with-wine: could not set up the X11 driver" >&2
+    exit 1
+fi
 
 status=0
-"$@" || status=$?
+"$@" 3>&- || status=$?
 exit "$status"

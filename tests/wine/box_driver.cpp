@@ -128,13 +128,15 @@ int main(int argc, char** argv) {
         }
         Search search{started.dwProcessId, previousBox, nullptr, nullptr};
         EnumWindows(Inspect, reinterpret_cast<LPARAM>(&search));
+        // Checked before the box, so a window shown before it is reported before it.
+        if (!reportedVisible && search.mainWindow != nullptr &&
+            IsWindowVisible(search.mainWindow)) {
+            Emit("main_window=visible");
+            reportedVisible = true;
+        }
         if (search.box != nullptr) {
             Answer(search.box, search.mainWindow);
             previousBox = search.box;
-        } else if (!reportedVisible && search.mainWindow != nullptr &&
-                   IsWindowVisible(search.mainWindow)) {
-            Emit("main_window=visible");
-            reportedVisible = true;
         }
         Sleep(kPollMs);
     }
