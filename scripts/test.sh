@@ -14,7 +14,6 @@ for preset in default asan; do
 done
 
 echo "== windows"
-started=$SECONDS
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 if [ ! -f app/CMakeLists.txt ]; then
@@ -22,4 +21,3 @@ if [ ! -f app/CMakeLists.txt ]; then
         "those of the stand-in program run"
 fi
 scripts/with-wine.sh ctest --preset windows
-echo "windows build and tests: $((SECONDS - started)) s"

@@ -7,43 +7,39 @@ set -euo pipefail
 [ $# -gt 0 ] || { echo "usage: $0 COMMAND [ARGUMENT...]" >&2; exit 2; }
 
 xvfb_pid=
+work=
 prefix=
 cleanup() {
     if [ -n "$prefix" ]; then
         WINEPREFIX=$prefix timeout 30 wineserver -k 2>/dev/null || true
         # -k asks; -w waits until the server has really gone, so the prefix can be removed.
         WINEPREFIX=$prefix timeout 30 wineserver -w 2>/dev/null || true
-        rm -rf "$prefix"
     fi
     if [ -n "$xvfb_pid" ]; then
         kill "$xvfb_pid" 2>/dev/null || true
         wait "$xvfb_pid" 2>/dev/null || true
     fi
+    [ -z "$work" ] || rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# The first display number with no server and no stale lock.
-display=
-for number in $(seq 90 189); do
-    if [ ! -e "/tmp/.X$number-lock" ] && [ ! -e "/tmp/.X11-unix/X$number" ]; then
-        display=$number
-        break
-    fi
-done
-[ -n "$display" ] || { echo "with-wine: no free X display number" >&2; exit 1; }
+work=$(mktemp -d "${TMPDIR:-/tmp}/numplace-wine.XXXXXX")
 
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# A virtual X server on a display number it picks itself (another run may be choosing at the same
+# time); it writes the number once it accepts connections.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-export DISPLAY=":$display"
 for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { echo "with-wine: Xvfb on $DISPLAY died" >&2; exit 1; }
+    [ -s "$work/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
     sleep 0.1
 done
-xdpyinfo >/dev/null 2>&1 || { echo "with-wine: Xvfb on $DISPLAY did not start in 10 s" >&2; exit 1; }
+[ -s "$work/display" ] || { echo "with-wine: the virtual X server did not start in 10 s" >&2; exit 1; }
+DISPLAY=":$(head -n1 "$work/display")"
+export DISPLAY
 
-prefix=$(mktemp -d "${TMPDIR:-/tmp}/numplace-wine.XXXXXX")
+prefix=$work/prefix
 export WINEPREFIX=$prefix
 export WINEARCH=win32
 export WINEDEBUG=-all
@@ -68,9 +64,9 @@ timeout 60 wineserver -w || true
 # closes a second after its last other user ends, so the next window starts it again. A command
 # prompt waiting for input on a FIFO we hold open is that other user, and keeps the server up
 # between the run's short programs; wineserver -k ends both.
-mkfifo "$prefix/keep-desktop"
-exec 3<>"$prefix/keep-desktop"
-wine cmd.exe <"$prefix/keep-desktop" >/dev/null 2>&1 &
+mkfifo "$work/keep-desktop"
+exec 3<>"$work/keep-desktop"
+wine cmd.exe <"$work/keep-desktop" >/dev/null 2>&1 &
 wine explorer.exe /desktop >/dev/null 2>&1 &
 
 # Unmanaged windows: with no window manager on the virtual display, Wine would otherwise wait two
