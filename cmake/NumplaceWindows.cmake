@@ -14,5 +14,8 @@ function(numplace_windows_executable target)
     if(WIN32)
         set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE TRUE)
         target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/app/numplace.rc)
+        # windres reports the headers it reads but not the icon file.
+        set_source_files_properties(${PROJECT_SOURCE_DIR}/app/numplace.rc
+            PROPERTIES OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/app/numplace.ico)
     endif()
 endfunction()
