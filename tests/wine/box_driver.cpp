@@ -5,7 +5,7 @@
 //   Starts PROGRAM with the command-line tail TAIL (passed as it is: quotes and blanks included)
 //   and gives it SECONDS in all. Writes to standard output, one line each:
 //     box caption=HEX text=HEX main_window=hidden|visible|missing   for every box, in order
-//     main_window=visible                 once, if the main window shows at any other moment
+//     main_window=visible                 once, when the main window is first seen shown
 //     exit CODE                           the program's exit code, or
 //     timeout                             it was still running when time ran out: it is killed
 //   HEX is the raw ANSI bytes (code page 932 under a Japanese locale), two lowercase digits each.
