@@ -2,8 +2,8 @@
 # One end-to-end case of the Windows program under Wine: box_driver starts it, answers its boxes
 # and records them; the record must match the expected boxes byte for byte (code page 932).
 # Usage (inside scripts/with-wine.sh): run-e2e.sh DRIVER.exe PROGRAM.exe CASE
-# Cases for numplace: classic, no-argument, missing-file, open-quote-only, quoted-blanks,
-# unquoted-blanks, partly-unsolved. Cases for the stand-in box_fixture: fixture-boxes,
+# Cases for numplace: classic, windows-line-ends, no-argument, missing-file, open-quote-only,
+# quoted-blanks, unquoted-blanks, no-numbers, partly-unsolved. Cases for the stand-in box_fixture: fixture-boxes,
 # fixture-tail, fixture-visible, fixture-hang.
 set -euo pipefail
 
@@ -72,6 +72,7 @@ classic_solution=534678912672195348198342567859761423426853791713924856961537284
 # Singles stop with 20 cells open.
 stalling=530070000600095000098000060000060003400803001000000000060000280000419005000080070
 stalling_fixpoint=534678912600195348198300567009760003406803791003900006961537284000419635345286179
+blank=$(printf '0%.0s' $(seq 81))
 fixture_grid=534678912672195348198342567859761423426853791713924856961537284287419635345286179
 
 budget=30 # seconds box_driver gives the program
@@ -105,6 +106,16 @@ quoted-blanks | unquoted-blanks)
     tail=$(windows_path "$work/my puzzles/classic puzzle.txt")
     [ "$case_name" = quoted-blanks ] && tail="\"$tail\""
     { expect_grid_box $confirm $classic; expect_grid_box $answer $classic_solution; echo "exit 0"; } >"$expected"
+    ;;
+windows-line-ends)
+    grid_text $classic | sed 's/$/\r/' >"$work/classic.txt"
+    tail="\"$(windows_path "$work/classic.txt")\""
+    { expect_grid_box $confirm $classic; expect_grid_box $answer $classic_solution; echo "exit 0"; } >"$expected"
+    ;;
+no-numbers)
+    printf 'no digits here\r\nnor here\r\n' >"$work/words.txt"
+    tail="\"$(windows_path "$work/words.txt")\""
+    { expect_grid_box $confirm $blank; expect_grid_box $answer $blank; echo "exit 0"; } >"$expected"
     ;;
 partly-unsolved)
     write_puzzle "$work/stalling.txt" $stalling
