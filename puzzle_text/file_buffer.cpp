@@ -1,7 +1,7 @@
 // Loading a file whole through the Win32 file calls, and splitting it into lines.
 #include "file_buffer.h"
 
-#include <new>
+#include <cstdlib>
 
 #include "platform/win32.h"
 
@@ -17,7 +17,7 @@ bool IsLineEnd(unsigned char byte) {
 }  // namespace
 
 void FileBuffer::Release() {
-    delete[] data;
+    std::free(data);
     data = nullptr;
     size = 0;
     cursor = nullptr;
@@ -25,8 +25,9 @@ void FileBuffer::Release() {
 
 bool FileBuffer::Allocate(std::uint32_t n) {
     Release();
-    // new[] gives a distinct block even for zero bytes, so an empty file still loads.
-    data = new (std::nothrow) unsigned char[n];
+    // The C heap rather than new[], whose failure path would bring the C++ exception runtime into
+    // the executable. At least one byte, so an empty file still has a block and loads.
+    data = static_cast<unsigned char*>(std::malloc(n > 0 ? n : 1));
     if (data == nullptr) return false;
     size = n;
     cursor = data;

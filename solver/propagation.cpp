@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <utility>
 
 namespace {
 
@@ -317,12 +316,9 @@ void Store(const Work& w, Grid& reference) {
 // column's unit stays in registers: consecutive visits go down the column, and each reads what
 // the one before wrote there. own and other are the words of the cell sets that hold this column
 // and that do not.
-template <int x>
-[[gnu::always_inline]] inline void SweepColumn(Work& w, std::uint64_t& ownPending,
-                                               std::uint64_t& otherPending,
-                                               std::uint64_t& ownUnsolved,
-                                               std::uint64_t& otherUnsolved) {
-    constexpr int shift = ShiftOf(x);
+void SweepColumn(int x, Work& w, std::uint64_t& ownPending, std::uint64_t& otherPending,
+                 std::uint64_t& ownUnsolved, std::uint64_t& otherUnsolved) {
+    const int shift = ShiftOf(x);
     auto ahead = static_cast<std::uint32_t>(ownPending >> shift & kColumnBits);
     if (!ahead) return;
     ownPending &= ~(kColumnBits << shift);
@@ -387,13 +383,13 @@ bool Sweep(Work& w) {
     std::uint64_t pending1 = w.pending.word[1];
     std::uint64_t unsolved0 = w.unsolved.word[0];
     std::uint64_t unsolved1 = w.unsolved.word[1];
-    // Each column's code is its own, its shifts and table rows fixed.
-    [&]<int... x>(std::integer_sequence<int, x...>) {
-        ((HalfOf(x) == 0 ? SweepColumn<x>(w, pending0, pending1, unsolved0, unsolved1)
-                         : SweepColumn<x>(w, pending1, pending0, unsolved1, unsolved0)),
-         ...);
+    for (int x = 0; x < kSide; ++x) {
+        if (HalfOf(x) == 0) {
+            SweepColumn(x, w, pending0, pending1, unsolved0, unsolved1);
+        } else {
+            SweepColumn(x, w, pending1, pending0, unsolved1, unsolved0);
+        }
     }
-    (std::make_integer_sequence<int, kSide>{});
     const bool changed = (pending0 | pending1) & kChangedBit;
     w.pending = {pending0 & ~kChangedBit, pending1 & ~kChangedBit};
     w.unsolved = {unsolved0, unsolved1};

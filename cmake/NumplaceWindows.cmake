@@ -1,0 +1,21 @@
+# What a Windows build adds: the runtimes linked in, stripped release builds, the resource
+# compiler, and numplace_windows_executable() for the GUI program. Nothing on other systems.
+if(WIN32)
+    enable_language(RC)
+    # Static C++ and GCC runtimes: the executables import only KERNEL32, USER32 and msvcrt, so
+    # they run on a bare Windows (or Wine) with no MinGW DLLs beside them.
+    target_link_options(numplace_options INTERFACE
+        -static -static-libgcc -static-libstdc++ $<$<CONFIG:Release,MinSizeRel>:-s>)
+endif()
+
+# Makes `target` the GUI program: no console (-mwindows) and the icon resource of app/. Natively
+# it changes nothing.
+function(numplace_windows_executable target)
+    if(WIN32)
+        set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE TRUE)
+        target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/app/numplace.rc)
+        # windres reports the headers it reads but not the icon file.
+        set_source_files_properties(${PROJECT_SOURCE_DIR}/app/numplace.rc
+            PROPERTIES OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/app/numplace.ico)
+    endif()
+endfunction()

@@ -1,0 +1,73 @@
+// A stand-in for numplace with the same outward behaviour, so box_driver and the Wine set-up can
+// be tested on their own: hidden window of the class, three ANSI boxes, destruction, message loop.
+// The command-line tail picks a fault for the driver to catch: "show" shows the main window,
+// "stay" shows no box and never destroys the window, so the program never ends.
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr char kClassName[] = "Tavrin Game 01";
+// Code page 932 bytes: 問題確認, 回答, ファイルがありません。
+constexpr char kConfirmCaption[] = "\x96\xe2\x91\xe8\x8a\x6d\x94\x46";
+constexpr char kAnswerCaption[] = "\x89\xf1\x93\x9a";
+constexpr char kMissingText[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42";
+// A grid as the program renders it: LF line ends, a blank after every digit.
+constexpr char kGridText[] =
+    "5 3 4 6 7 8 9 1 2 \n6 7 2 1 9 5 3 4 8 \n1 9 8 3 4 2 5 6 7 \n"
+    "8 5 9 7 6 1 4 2 3 \n4 2 6 8 5 3 7 9 1 \n7 1 3 9 2 4 8 5 6 \n"
+    "9 6 1 5 3 7 2 8 4 \n2 8 7 4 1 9 6 3 5 \n3 4 5 2 8 6 1 7 9 \n";
+
+LRESULT CALLBACK FixtureWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_CLASSDC;
+    windowClass.lpfnWndProc = FixtureWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(128));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kClassName;
+    if (RegisterClassExA(&windowClass) == 0) return 1;
+
+    HWND window = CreateWindowExA(0,                    // extended style
+                                  kClassName,           // class
+                                  kClassName,           // title
+                                  WS_OVERLAPPEDWINDOW,  // style, not visible
+                                  CW_USEDEFAULT,        // x
+                                  CW_USEDEFAULT,        // y
+                                  400,                  // width
+                                  300,                  // height
+                                  nullptr,              // parent
+                                  nullptr,              // menu
+                                  instance,             // instance
+                                  nullptr);             // creation data
+    if (window == nullptr) return 1;
+    if (std::strcmp(tail, "show") == 0) ShowWindow(window, SW_SHOWNORMAL);
+
+    if (std::strcmp(tail, "stay") != 0) {
+        MessageBoxA(nullptr, kGridText, kConfirmCaption, MB_OK);
+        // Echoes the tail, so the tests see exactly what reached the program.
+        MessageBoxA(nullptr, tail, kAnswerCaption, MB_OK);
+        MessageBoxA(nullptr, kMissingText, nullptr, MB_OK);
+        DestroyWindow(window);
+    }
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,191 @@
+#!/usr/bin/env bash
+# One end-to-end case of the Windows program under Wine: box_driver starts it, answers its boxes
+# and records them; the record must match the expected boxes byte for byte (code page 932).
+# Usage (inside scripts/with-wine.sh): run-e2e.sh DRIVER.exe PROGRAM.exe CASE
+# Cases for numplace: classic, windows-line-ends, no-argument, missing-file, open-quote-only,
+# quoted-blanks, unquoted-blanks, no-numbers, partly-unsolved. Cases for the stand-in box_fixture: fixture-boxes,
+# fixture-tail, fixture-visible, fixture-hang.
+set -euo pipefail
+
+[ $# -eq 3 ] || { echo "usage: $0 DRIVER.exe PROGRAM.exe CASE" >&2; exit 2; }
+driver=$1
+program=$2
+case_name=$3
+[ "${NUMPLACE_WINE:-}" = 1 ] || { echo "run-e2e: run me under scripts/with-wine.sh" >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Wine's drive Z: is the Unix root.
+windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
+
+# Hex of the code page 932 bytes of a UTF-8 text read from standard input.
+cp932_hex() { iconv -f UTF-8 -t CP932 | od -An -v -tx1 | tr -d ' \n'; }
+
+# The grid as the program shows it: nine lines of "d " nine times, each ended by LF.
+grid_text() {
+    local digits=$1 y x
+    for y in 0 1 2 3 4 5 6 7 8; do
+        for x in 0 1 2 3 4 5 6 7 8; do printf '%s ' "${digits:y*9+x:1}"; done
+        printf '\n'
+    done
+}
+
+# A puzzle file in the display format, from 81 digits (0 for an empty cell).
+write_puzzle() { grid_text "$2" >"$1"; }
+
+# Expected transcript lines. Texts are given in UTF-8.
+expect_box() { # CAPTION TEXT [MAIN_WINDOW]
+    printf 'box caption=%s text=%s main_window=%s\n' \
+        "$(printf '%s' "$1" | cp932_hex)" "$(printf '%s' "$2" | cp932_hex)" "${3:-hidden}"
+}
+expect_grid_box() { # CAPTION DIGITS [MAIN_WINDOW]
+    printf 'box caption=%s text=%s main_window=%s\n' \
+        "$(printf '%s' "$1" | cp932_hex)" "$(grid_text "$2" | cp932_hex)" "${3:-hidden}"
+}
+
+# A record made readable: hex fields decoded, box texts indented under their caption.
+unhex() {
+    printf '%b' "$(sed 's/../\\x&/g' <<<"$1")" | iconv -f CP932 -t UTF-8 2>/dev/null ||
+        printf '(not code page 932: %s)' "$1"
+}
+readable() {
+    local line
+    while IFS= read -r line; do
+        if [[ $line =~ ^box\ caption=([0-9a-f]*)\ text=([0-9a-f]*)\ (.*)$ ]]; then
+            printf 'box "%s" %s\n' "$(unhex "${BASH_REMATCH[1]}")" "${BASH_REMATCH[3]}"
+            unhex "${BASH_REMATCH[2]}" | sed 's/^/    | /'
+            echo
+        else
+            printf '%s\n' "$line"
+        fi
+    done <"$1"
+}
+
+confirm=問題確認
+answer=回答
+missing=ファイルがありません。
+# What Wine (as Windows) shows as the caption of a box given none, in a Japanese locale.
+default_caption=エラー
+classic=530070000600195000098000060800060003400803001700020006060000280000419005000080079
+classic_solution=534678912672195348198342567859761423426853791713924856961537284287419635345286179
+# Singles stop with 20 cells open.
+stalling=530070000600095000098000060000060003400803001000000000060000280000419005000080070
+stalling_fixpoint=534678912600195348198300567009760003406803791003900006961537284000419635345286179
+blank=$(printf '0%.0s' $(seq 81))
+fixture_grid=534678912672195348198342567859761423426853791713924856961537284287419635345286179
+
+budget=30 # seconds box_driver gives the program
+has_tail=true
+tail=
+expected_status=0
+expected=$work/expected
+case $case_name in
+classic)
+    write_puzzle "$work/classic.txt" $classic
+    tail="\"$(windows_path "$work/classic.txt")\""
+    { expect_grid_box $confirm $classic; expect_grid_box $answer $classic_solution; echo "exit 0"; } >"$expected"
+    ;;
+no-argument)
+    has_tail=false
+    { expect_box $default_caption $missing; echo "exit 0"; } >"$expected"
+    ;;
+missing-file)
+    tail="\"$(windows_path "$work/no such puzzle.txt")\""
+    { expect_box $default_caption $missing; echo "exit 0"; } >"$expected"
+    ;;
+open-quote-only)
+    # Without the closing quote the last character of the path is dropped all the same.
+    write_puzzle "$work/classic.txt" $classic
+    tail="\"$(windows_path "$work/classic.txt")"
+    { expect_box $default_caption $missing; echo "exit 0"; } >"$expected"
+    ;;
+quoted-blanks | unquoted-blanks)
+    mkdir "$work/my puzzles"
+    write_puzzle "$work/my puzzles/classic puzzle.txt" $classic
+    tail=$(windows_path "$work/my puzzles/classic puzzle.txt")
+    [ "$case_name" = quoted-blanks ] && tail="\"$tail\""
+    { expect_grid_box $confirm $classic; expect_grid_box $answer $classic_solution; echo "exit 0"; } >"$expected"
+    ;;
+windows-line-ends)
+    grid_text $classic | sed 's/$/\r/' >"$work/classic.txt"
+    tail="\"$(windows_path "$work/classic.txt")\""
+    { expect_grid_box $confirm $classic; expect_grid_box $answer $classic_solution; echo "exit 0"; } >"$expected"
+    ;;
+no-numbers)
+    printf 'no digits here\r\nnor here\r\n' >"$work/words.txt"
+    tail="\"$(windows_path "$work/words.txt")\""
+    { expect_grid_box $confirm $blank; expect_grid_box $answer $blank; echo "exit 0"; } >"$expected"
+    ;;
+partly-unsolved)
+    write_puzzle "$work/stalling.txt" $stalling
+    tail="\"$(windows_path "$work/stalling.txt")\""
+    { expect_grid_box $confirm $stalling; expect_grid_box $answer $stalling_fixpoint; echo "exit 0"; } >"$expected"
+    ;;
+fixture-boxes)
+    has_tail=false
+    {
+        expect_grid_box $confirm $fixture_grid
+        expect_box $answer ""
+        expect_box $default_caption $missing
+        echo "exit 0"
+    } >"$expected"
+    ;;
+fixture-tail)
+    # The tail reaches the program as given: quotes, blanks, backslashes.
+    tail="\"$(windows_path "$work/a b/c d.txt")\""
+    {
+        expect_grid_box $confirm $fixture_grid
+        expect_box $answer "$tail"
+        expect_box $default_caption $missing
+        echo "exit 0"
+    } >"$expected"
+    ;;
+fixture-visible)
+    # The driver must notice a main window that shows.
+    tail=show
+    {
+        echo "main_window=visible"
+        expect_grid_box $confirm $fixture_grid visible
+        expect_box $answer show visible
+        expect_box $default_caption $missing visible
+        echo "exit 0"
+    } >"$expected"
+    ;;
+fixture-hang)
+    # The driver must end a program that never ends, and say so.
+    tail=stay
+    budget=5
+    expected_status=1
+    echo "timeout" >"$expected"
+    ;;
+*)
+    echo "run-e2e: no case named $case_name" >&2
+    exit 2
+    ;;
+esac
+echo "status $expected_status" >>"$expected"
+
+arguments=("$budget" "$(windows_path "$(realpath "$program")")")
+$has_tail && arguments+=("$tail")
+status=0
+# Its messages go to a file: whatever Wine starts on the side keeps the streams it inherits.
+timeout $((budget + 30)) wine "$driver" "${arguments[@]}" >"$work/actual" 2>"$work/messages" ||
+    status=$?
+echo "status $status" >>"$work/actual"
+
+if ! cmp -s "$expected" "$work/actual"; then
+    echo "FAIL $case_name: the boxes differ from what was expected"
+    echo "--- expected"
+    readable "$expected"
+    echo "--- actual"
+    readable "$work/actual"
+    echo "--- as recorded (hex)"
+    diff "$expected" "$work/actual" || true
+    if [ -s "$work/messages" ]; then
+        echo "--- box_driver and Wine said"
+        cat "$work/messages"
+    fi
+    exit 1
+fi
+echo "ok $case_name"
