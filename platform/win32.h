@@ -144,7 +144,6 @@ using LPPAINTSTRUCT = PAINTSTRUCT*;
 
 constexpr UINT CS_CLASSDC = 0x0040;
 constexpr DWORD WS_OVERLAPPEDWINDOW = 0x00CF0000;
-constexpr DWORD WS_VISIBLE = 0x10000000;
 constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 constexpr UINT WM_DESTROY = 0x0002;
 constexpr UINT WM_PAINT = 0x000F;
@@ -161,7 +160,6 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
                             int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                             HINSTANCE hInstance, LPVOID lpParam);
 BOOL WINAPI DestroyWindow(HWND hWnd);
-BOOL WINAPI IsWindowVisible(HWND hWnd);
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
                          UINT wRemoveMsg);

@@ -23,7 +23,6 @@ struct WindowClass {
 struct Window {
     HWND__ handle;  // its address is the HWND
     bool alive;
-    bool visible;
     WNDPROC proc;
     RECT client;
 };
@@ -97,14 +96,13 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE, LPCSTR) {
     return nullptr;
 }
 
-HWND WINAPI CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR, DWORD dwStyle, int, int, int nWidth,
+HWND WINAPI CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR, DWORD, int, int, int nWidth,
                             int nHeight, HWND, HMENU, HINSTANCE, LPVOID) {
     const WindowClass* windowClass = lpClassName ? FindClass(lpClassName) : nullptr;
     if (windowClass == nullptr) return nullptr;
     for (Window& window : windows) {
         if (window.alive) continue;
         window.alive = true;
-        window.visible = (dwStyle & WS_VISIBLE) != 0;
         window.proc = windowClass->proc;
         window.client = RECT{0, 0, nWidth > 0 ? nWidth : 0, nHeight > 0 ? nHeight : 0};
         return &window.handle;
@@ -115,15 +113,9 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR, DWORD dwStyle, in
 BOOL WINAPI DestroyWindow(HWND hWnd) {
     Window* window = Lookup(hWnd);
     if (window == nullptr) return FALSE;
-    window->visible = false;
     window->proc(hWnd, WM_DESTROY, 0, 0);
     window->alive = false;
     return TRUE;
-}
-
-BOOL WINAPI IsWindowVisible(HWND hWnd) {
-    const Window* window = Lookup(hWnd);
-    return window != nullptr && window->visible;
 }
 
 int WINAPI MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT) {

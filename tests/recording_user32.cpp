@@ -57,10 +57,6 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
     return TRUE;
 }
 
-BOOL WINAPI IsWindowVisible(HWND) {
-    return FALSE;
-}
-
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
     record.calls.push_back("MessageBoxA");
     record.boxes.push_back(
