@@ -183,6 +183,15 @@ void RandomCell(Random& random, Cell& cell, int solvedPercent, int flagPercent) 
     for (std::uint8_t& flag : cell.candidates) flag = random.Chance(flagPercent);
 }
 
+// Half the time a puzzle from the collections, else up to maxGivens - 1 random givens.
+void RandomPuzzleOrGivens(Random& random, int maxGivens) {
+    if (random.Chance(50)) {
+        RandomPuzzle(random);
+    } else {
+        RandomGivens(random, random.Below(maxGivens));
+    }
+}
+
 // Fills grid and snapshot with one grid of the family.
 void MakeGrid(Family family, Random& random, Grid& snapshot) {
     snapshot = BlankGrid();
@@ -194,11 +203,7 @@ void MakeGrid(Family family, Random& random, Grid& snapshot) {
             RandomPuzzle(random);
             break;
         case Family::kMidRun: {
-            if (random.Chance(50)) {
-                RandomPuzzle(random);
-            } else {
-                RandomGivens(random, random.Below(40));
-            }
+            RandomPuzzleOrGivens(random, 40);
             const Grid start = grid;
             for (int passes = random.Below(3); passes > 0; --passes) SolvePass();
             for (int visits = random.Below(30); visits > 0; --visits)
@@ -219,11 +224,7 @@ void MakeGrid(Family family, Random& random, Grid& snapshot) {
             break;
         }
         case Family::kClearedFlags: {
-            if (random.Chance(50)) {
-                RandomPuzzle(random);
-            } else {
-                RandomGivens(random, random.Below(30));
-            }
+            RandomPuzzleOrGivens(random, 30);
             const int clear = random.Below(100);
             for (Cell& cell : grid.cells) {
                 if (cell.value == 0) {
