@@ -1,25 +1,57 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, and the Japanese locale the Windows
-# tests run under, when any is missing. As root it does it itself; otherwise it prints the exact
-# commands and fails.
+# Installs what one command of the project needs, and nothing more, when any of it is missing.
+# As root it does it itself; otherwise it prints the exact commands and fails.
+# Usage: scripts/setup.sh run|windows|test
+#   run      build and run the native program: a C++ compiler, CMake and a build tool
+#   windows  build the 32-bit Windows program: CMake, Ninja and the MinGW-w64 compiler
+#   test     everything the tests use: both of the above, GoogleTest, Wine with a virtual X
+#            server and the Japanese locale, the icon tools, clang's libFuzzer and valgrind
 set -euo pipefail
 
-# Native build and tests; the 32-bit Windows cross-build (GoogleTest from its sources); Wine with a
-# virtual X server for the Windows tests; icoutils to inspect the icon; python3 for the icon script.
-packages=(cmake ninja-build g++ libgtest-dev googletest
-    g++-mingw-w64-i686-posix wine wine32:i386 xvfb x11-utils locales icoutils python3)
-# Reliability: clang with its libFuzzer runtime for the fuzz preset, valgrind for memcheck.
-packages+=(clang libclang-rt-14-dev valgrind)
+need=${1:-}
+missing=()
+need_locale=false
 locale_name=ja_JP.UTF-8
 
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-        missing+=("$package")
-done
-# locale -a spells it ja_JP.utf8.
-need_locale=false
-locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' || need_locale=true
+# A command that any of several packages may provide: only when none is there is its package
+# wanted, so a machine with make but no Ninja, or clang++ but no g++, builds as it is.
+want_command() { # PACKAGE COMMAND...
+    local package=$1
+    shift
+    for command in "$@"; do command -v "$command" >/dev/null && return; done
+    missing+=("$package")
+}
+want_package() { # PACKAGE...
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+}
+
+case $need in
+run)
+    want_command g++ c++ g++ clang++
+    want_command cmake cmake
+    want_command ninja-build ninja make
+    ;;
+windows)
+    want_package cmake ninja-build g++-mingw-w64-i686-posix
+    ;;
+test)
+    # Native build and tests; the 32-bit Windows cross-build (GoogleTest from its sources); Wine
+    # with a virtual X server for the Windows tests; icoutils to inspect the icon; python3 for
+    # the icon script; clang with its libFuzzer runtime for the fuzz preset; valgrind for memcheck.
+    want_package cmake ninja-build g++ libgtest-dev googletest \
+        g++-mingw-w64-i686-posix wine wine32:i386 xvfb x11-utils locales icoutils python3 \
+        clang libclang-rt-14-dev valgrind
+    # locale -a spells it ja_JP.utf8.
+    locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' || need_locale=true
+    ;;
+*)
+    echo "usage: $0 run|windows|test" >&2
+    exit 2
+    ;;
+esac
 
 [ ${#missing[@]} -eq 0 ] && ! $need_locale && exit 0
 
@@ -47,7 +79,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # Re-checked: installing locales may have generated it already.
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+if $need_locale && ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
     echo "Generating the $locale_name locale"
     if grep -q "^# *$locale_name UTF-8" /etc/locale.gen; then
         sed -i "s/^# *\($locale_name UTF-8\)/\1/" /etc/locale.gen

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -98,7 +99,8 @@ std::string PathOfLength(const TempDir& dir, std::size_t length) {
         path += "/" + std::string(200, 'd');
         fs::create_directory(path);
     }
-    path += "/" + std::string(length - path.size() - 1, 'f');
+    path += '/';
+    path.append(length - path.size(), 'f');
     std::ofstream(path, std::ios::binary) << kClassicText;
     return path;
 }
@@ -168,7 +170,7 @@ const HostileCase kCases[] = {
      }},
     {"QuotedPathNotUtf8",
      [](const TempDir& dir) {
-         return Trial{{"\"" + dir.Write("\x82\xa0\x96\xe2.txt", kClassicText) + "\""},
+         return Trial{{'"' + dir.Write("\x82\xa0\x96\xe2.txt", kClassicText) + '"'},
                       kClassicBoxes};
      }},
     // The path buffer holds 1023 characters and the terminator: one more is refused, not cut.
@@ -233,18 +235,15 @@ const HostileCase kCases[] = {
 
 enum class Under { kNative, kMemcheck };
 
-// Any memcheck error, and any block lost for good, fails the run with exit code 99. There is no
-// valgrind run in sanitized builds: the two cannot instrument one program together.
-#ifdef VALGRIND_EXECUTABLE
+// Any memcheck error, and any block lost for good, fails the run with exit code 99. An empty
+// path means the tool was not found when the build was configured.
 const std::vector<std::string> kMemcheck = {VALGRIND_EXECUTABLE,
                                             "--quiet",
                                             "--error-exitcode=99",
                                             "--leak-check=full",
                                             "--show-leak-kinds=definite,indirect",
                                             "--errors-for-leak-kinds=definite,indirect"};
-#else
-const std::vector<std::string> kMemcheck;
-#endif
+constexpr std::string_view kSetpriv = SETPRIV_EXECUTABLE;
 
 const char* NameOf(Under under) {
     return under == Under::kMemcheck ? "Memcheck" : "Native";
@@ -263,12 +262,16 @@ TEST_P(Hostile, EndsWithTheDefinedBoxAndExitCodeZero) {
 
     std::vector<std::string> argv;
     if (run.unprivileged && geteuid() == 0) {
+        if (kSetpriv.empty()) GTEST_SKIP() << "setpriv not found: cannot run as nobody under root";
         // Root reads anything; nobody must be able to reach the program itself.
         const std::string copy = dir.Path("numplace-copy");
         fs::copy_file(run.executable, copy);
         run.executable = copy;
-        argv = {SETPRIV_EXECUTABLE, "--reuid=" + std::to_string(kNobody),
+        argv = {std::string(kSetpriv), "--reuid=" + std::to_string(kNobody),
                 "--regid=" + std::to_string(kNobody), "--clear-groups"};
+    }
+    if (under == Under::kMemcheck && kMemcheck.front().empty()) {
+        GTEST_SKIP() << "valgrind not found: no memcheck run";
     }
     if (under == Under::kMemcheck) argv.insert(argv.end(), kMemcheck.begin(), kMemcheck.end());
     argv.push_back(run.executable);
@@ -287,7 +290,8 @@ TEST_P(Hostile, EndsWithTheDefinedBoxAndExitCodeZero) {
     }
 }
 
-#ifdef VALGRIND_EXECUTABLE
+// Sanitized builds have no memcheck runs: the two cannot instrument one program together.
+#if NUMPLACE_MEMCHECK
 const auto kUnder = testing::Values(Under::kNative, Under::kMemcheck);
 #else
 const auto kUnder = testing::Values(Under::kNative);

@@ -113,7 +113,8 @@ TEST(ParsePuzzle, ReadsBackTheDisplayFormatFromAFile) {
 
 TEST(ParsePuzzle, WholeFiles) {
     EXPECT_EQ(Parse(DisplayText(kPuzzle, "\r\n\r\n")), kPuzzle) << "blank lines between rows";
-    EXPECT_EQ(Parse("\n" + DisplayText(kPuzzle)), std::string(9, '0') + kPuzzle.substr(0, 72))
+    EXPECT_EQ(Parse("\n"s.append(DisplayText(kPuzzle))),
+              std::string(9, '0') + kPuzzle.substr(0, 72))
         << "a leading blank line is row 0 and pushes the ninth row out";
     EXPECT_EQ(Parse(DisplayText(kPuzzle) + "1 2 3 4 5 6 7 8 9\n"), kPuzzle) << "a tenth line";
     EXPECT_EQ(Parse(DisplayText(kPuzzle).substr(0, 3 * 19)),
