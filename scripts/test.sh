@@ -16,7 +16,7 @@ failed=0
 failed_stages=()
 
 # Runs one stage, keeping its output. A stage that ends in ctest adds ctest's counts ("100% tests
-# passed, 0 tests failed out of 203"); any other stage counts as one test. A stage that fails
+# passed, 0 tests failed out of N"); any other stage counts as one test. A stage that fails
 # without a failed test to show for it (a build that breaks, ctest finding no test) adds one more.
 stage() { # NAME COMMAND...
     local name=$1 status=0 counts
