@@ -12,7 +12,11 @@ if(WIN32)
 else()
     set(CPACK_PACKAGE_FILE_NAME numplace-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR})
 endif()
-set(CPACK_STRIP_FILES ON)
+# The native program is stripped when packed; the Windows one is already stripped by its link,
+# and strip would write a time stamp into its PE header again.
+if(NOT WIN32)
+    set(CPACK_STRIP_FILES ON)
+endif()
 set(CPACK_VERBATIM_VARIABLES ON)
 
 # The .deb: named as Debian names it, its Depends computed by dpkg-shlibdeps from the program.

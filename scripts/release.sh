@@ -47,6 +47,8 @@ cp "$(find build/packages/release -maxdepth 1 -name '*.deb' | grep .)" dist/
 
 zipfile=$(find build/packages/windows-program -maxdepth 1 -name '*.zip' | grep .)
 tree=$(staged build/packages/windows-program ZIP "$zipfile" .zip)
+# What the zip holds is the numplace.exe the tests check, byte for byte.
+cmp "$tree/numplace.exe" build/windows-program/app/numplace.exe
 chmod -R u=rwX,go=rX "$tree"
 find "$tree" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 # -X leaves out the uid, gid and extra time fields; zip keeps the order it is given.

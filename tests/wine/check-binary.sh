@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Checks a built GUI executable from the outside: a 32-bit PE for the Windows GUI subsystem with
-# no link time in its header, that imports only KERNEL32, USER32 and msvcrt, and carries icon
-# group 128 in Japanese with the two 256-colour images of app/numplace.ico, byte for byte, the
-# version resource of VERSION and the application manifest.
+# Checks a built GUI executable from the outside: a 32-bit PE for the Windows GUI subsystem, at
+# most 32 KiB, with no link time in its header, that imports only KERNEL32, USER32 and msvcrt and
+# carries icon group 128 in Japanese with the two 256-colour images of app/numplace.ico, byte for
+# byte, the version resource of VERSION and the application manifest.
 # Usage: check-binary.sh PROGRAM.exe ICON.ico VERSION
 set -euo pipefail
 
@@ -31,6 +31,7 @@ check "GUI subsystem" "Subsystem 00000002 (Windows GUI)" \
 # The COFF header follows the 4-byte signature at the offset stored at 60; its time is at 4.
 coff=$(od -An -tu4 -j 60 -N4 "$exe" | tr -d ' ')
 check "no link time in the header" "0" "$(od -An -tu4 -j $((coff + 8)) -N4 "$exe" | tr -d ' ')"
+check "within 32 KiB" yes "$([ "$(stat -c %s "$exe")" -le 32768 ] && echo yes || echo no)"
 check "imported DLLs" "kernel32.dll msvcrt.dll user32.dll" \
     "$(sed -n 's/^\s*DLL Name: //p' "$work/headers" | tr 'A-Z' 'a-z' | sort | tr '\n' ' ' | sed 's/ $//')"
 
