@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what one command of the project needs, and nothing more, when any of it is missing.
 # As root it does it itself; otherwise it prints the exact commands and fails.
-# Usage: scripts/setup.sh run|windows|test
+# Usage: scripts/setup.sh run|windows|release|test
 #   run      build and run the native program: a C++ compiler, CMake and a build tool
 #   windows  build the 32-bit Windows program: CMake, Ninja and the MinGW-w64 compiler
+#   release  make the release packages: both compilers, and the tools that pack and describe them
 #   test     everything the tests use: both of the above, GoogleTest, Wine with a virtual X
 #            server and the Japanese locale, the icon tools, clang's libFuzzer and valgrind
 set -euo pipefail
@@ -37,6 +38,10 @@ run)
 windows)
     want_package cmake ninja-build g++-mingw-w64-i686-posix
     ;;
+release)
+    # dpkg-shlibdeps (dpkg-dev) and file compute the .deb's Depends; zip packs the Windows archive.
+    want_package cmake ninja-build g++ g++-mingw-w64-i686-posix dpkg-dev file zip git
+    ;;
 test)
     # Native build and tests; the 32-bit Windows cross-build (GoogleTest from its sources); Wine
     # with a virtual X server for the Windows tests; icoutils to inspect the icon; python3 for
@@ -48,7 +53,7 @@ test)
     locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' || need_locale=true
     ;;
 *)
-    echo "usage: $0 run|windows|test" >&2
+    echo "usage: $0 run|windows|release|test" >&2
     exit 2
     ;;
 esac

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Makes the release packages of the checked-out commit in dist/: the Windows zip, the Linux
+# tarball and .deb, and SHA256SUMS over them. Two runs on one commit give the same bytes, wherever
+# the clone is, whoever runs it, with any umask, at any time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+scripts/setup.sh release
+
+# Every time stamp in the packages is the commit's; names sort and dates print the same anywhere.
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C
+umask 022
+[ -z "$(git status --porcelain --untracked-files=no)" ] ||
+    echo "release: the work tree has changes that are not committed; the packages hold them" >&2
+
+rm -rf dist build/packages
+mkdir dist
+
+# Configured afresh, so nothing cached from an earlier build of the folder changes the bytes.
+package() { # PRESET: build the preset's program and let CPack stage and pack it
+    cmake --preset "$1" --fresh >/dev/null
+    cmake --build --preset "$1"
+    cpack --preset "$1" >/dev/null
+}
+package release
+package windows-program
+
+# CPack 3.25 writes zip and tar entries in the order the file system lists them and with the
+# uid and gid of whoever runs it, so those two archives are made again, from the tree CPack
+# staged, by tar and zip with the order, owners, modes and times fixed. Its .deb already sorts
+# its entries, owns them by root and dates them from SOURCE_DATE_EPOCH: that one is kept.
+staged() { # PACKAGE_DIR GENERATOR ARCHIVE SUFFIX: the folder CPack packed into ARCHIVE
+    local name
+    name=$(basename "$3" "$4")
+    find "$1/_CPack_Packages" -mindepth 3 -maxdepth 3 -type d -path "*/$2/$name" | grep .
+}
+
+tarball=$(find build/packages/release -maxdepth 1 -name '*.tar.gz' | grep .)
+tree=$(staged build/packages/release TGZ "$tarball" .tar.gz)
+tar -C "$(dirname "$tree")" --sort=name --format=gnu --mtime="@$SOURCE_DATE_EPOCH" \
+    --owner=0 --group=0 --numeric-owner --mode=u=rwX,go=rX -cf - "$(basename "$tree")" |
+    gzip -9n >"dist/$(basename "$tarball")"
+
+cp "$(find build/packages/release -maxdepth 1 -name '*.deb' | grep .)" dist/
+
+zipfile=$(find build/packages/windows-program -maxdepth 1 -name '*.zip' | grep .)
+tree=$(staged build/packages/windows-program ZIP "$zipfile" .zip)
+# What the zip holds is the numplace.exe the tests check, byte for byte.
+cmp "$tree/numplace.exe" build/windows-program/app/numplace.exe
+chmod -R u=rwX,go=rX "$tree"
+find "$tree" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+# -X leaves out the uid, gid and extra time fields; zip keeps the order it is given.
+(cd "$(dirname "$tree")" && find "$(basename "$tree")" | sort |
+    zip -X -9 -q -@ "$root/dist/$(basename "$zipfile")")
+
+(cd dist && sha256sum -- *.zip *.tar.gz *.deb >SHA256SUMS)
+ls -l dist
+cat dist/SHA256SUMS
