@@ -36,7 +36,9 @@ class WinMainRun : public testing::Test {
         std::ofstream(dir / name, std::ios::binary) << content;
     }
 
-    int Run(std::string tail) { return WinMain(&testInstance, nullptr, tail.data(), 10); }
+    int Run(std::string tail) {
+        return WinMain(&testInstance, nullptr, tail.data(), SW_SHOWDEFAULT);
+    }
 
     static inline fs::path dir;
 };

@@ -40,9 +40,7 @@ const std::string kBlankBoxes = "[問題確認]\n" + DisplayText(std::string(81,
 // What numplace prints for a file that loads with these bytes, worked out in-process by the same
 // library code: for inputs too large or too random to write the grids down by hand.
 std::string BoxesFor(const std::string& bytes) {
-    for (int x = 0; x < kSide; ++x) {
-        for (int y = 0; y < kSide; ++y) ResetCell(x, y);
-    }
+    ResetGrid();
     Grid reference;
     TakeSnapshot(reference);
     FileBuffer file;

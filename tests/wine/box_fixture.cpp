@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "app/resource.h"
+
 namespace {
 
 constexpr char kClassName[] = "Tavrin Game 01";
@@ -36,7 +38,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
     windowClass.style = CS_CLASSDC;
     windowClass.lpfnWndProc = FixtureWndProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(128));
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_NUMPLACE));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kClassName;
     if (RegisterClassExA(&windowClass) == 0) return 1;
