@@ -28,6 +28,8 @@ class WinMainRun : public testing::Test {
     static void TearDownTestSuite() { dir.reset(); }
 
     static std::string Path(const char* name) { return dir->Path(name); }
+    // The longest path the program takes: 1023 characters, naming classic.txt.
+    static std::string Longest() { return dir->PaddedPath("classic.txt", 1023); }
 
     int Run(std::string tail) {
         return WinMain(&testInstance, nullptr, tail.data(), SW_SHOWDEFAULT);
@@ -83,15 +85,6 @@ TEST_P(StartedWith, ShowsThePuzzleOrTheMissingFileBox) {
     }
 }
 
-// A path of exactly `length` characters naming dir/classic.txt, padded with "/." steps.
-std::string PaddedPath(std::size_t length) {
-    std::string path = WinMainRun::Path(".");
-    const std::string name = "/classic.txt";
-    while (path.size() + name.size() + 2 <= length) path += "/.";
-    if (path.size() + name.size() < length) path += "/";
-    return path + name;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Tails, StartedWith,
     testing::Values(
@@ -106,11 +99,11 @@ INSTANTIATE_TEST_SUITE_P(
         TailCase{"OpeningQuoteAndAnyLastCharacter",
                  [] { return "\"" + WinMainRun::Path("classic.txt") + "x"; }, true},
         TailCase{"LoneQuote", [] { return std::string("\""); }, false},
-        TailCase{"LongestPathThatFits", [] { return PaddedPath(1023); }, true},
-        TailCase{"QuotedLongestPath", [] { return "\"" + PaddedPath(1023) + "\""; }, true},
+        TailCase{"LongestPathThatFits", [] { return WinMainRun::Longest(); }, true},
+        TailCase{"QuotedLongestPath", [] { return "\"" + WinMainRun::Longest() + "\""; }, true},
         // The first 1023 characters name a real file; the path as given is longer and must not
         // be cut down to it.
-        TailCase{"OverlongTailNeverCut", [] { return PaddedPath(1023) + "/more"; }, false},
+        TailCase{"OverlongTailNeverCut", [] { return WinMainRun::Longest() + "/more"; }, false},
         TailCase{"OverlongTail", [] { return std::string(5000, 'a'); }, false}),
     [](const testing::TestParamInfo<TailCase>& info) { return info.param.name; });
 

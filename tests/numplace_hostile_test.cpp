@@ -66,25 +66,6 @@ std::string Example(const char* name) {
     return (kExamples / name).string();
 }
 
-// A puzzle file at a path exactly length characters long, in nested directories under dir.
-std::string PathOfLength(const TempDir& dir, std::size_t length) {
-    std::string path = dir.Path("p");
-    fs::create_directory(path);
-    while (length - path.size() - 1 > 255) {  // a name may be 255 bytes at most
-        path += "/" + std::string(200, 'd');
-        fs::create_directory(path);
-    }
-    path += "/" + std::string(length - path.size() - 1, 'f');
-    std::ofstream(path, std::ios::binary) << kClassicText;
-    return path;
-}
-
-// A path exactly length characters long that names nothing.
-std::string AbsentPathOfLength(const TempDir& dir, std::size_t length) {
-    const std::string start = dir.Path("");
-    return start + std::string(length - start.size(), 'x');
-}
-
 const HostileCase kCases[] = {
     {"ExampleClassic",
      [](const TempDir&) {
@@ -165,15 +146,17 @@ const HostileCase kCases[] = {
     // The path buffer holds 1023 characters and the terminator: one more is refused, not cut.
     {"Tail1023",
      [](const TempDir& dir) {
-         return Trial{{PathOfLength(dir, 1023)}, kClassicBoxes};
+         dir.Write("classic.txt", kClassicText);
+         return Trial{{dir.PaddedPath("classic.txt", 1023)}, kClassicBoxes};
      }},
     {"Tail1024",
      [](const TempDir& dir) {
-         return Trial{{PathOfLength(dir, 1024)}, kMissingFile};
+         dir.Write("classic.txt", kClassicText);
+         return Trial{{dir.PaddedPath("classic.txt", 1024)}, kMissingFile};
      }},
     {"Tail5000",
      [](const TempDir& dir) {
-         return Trial{{AbsentPathOfLength(dir, 5000)}, kMissingFile};
+         return Trial{{dir.PaddedPath("absent.txt", 5000)}, kMissingFile};
      }},
     {"ZeroBytes",
      [](const TempDir& dir) {

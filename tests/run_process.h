@@ -73,24 +73,18 @@ inline ProcessResult RunProcess(const std::vector<std::string>& argv,
 
     // The output ends when the child closes it, which it may do long before it exits.
     int status = 0;
-    bool reaped = false;
-    while (!result.timedOut && !reaped) {
-        const pid_t ended = waitpid(pid, &status, WNOHANG);
-        if (ended == pid) {
-            reaped = true;
-        } else if (ended < 0 && errno != EINTR) {
-            break;
-        } else if (msLeft() == 0) {
-            result.timedOut = true;
-        } else {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+    pid_t ended = 0;
+    while (ended == 0 && !result.timedOut) {
+        ended = waitpid(pid, &status, WNOHANG);
+        if (ended < 0 && errno == EINTR) ended = 0;
+        result.timedOut = ended == 0 && msLeft() == 0;
+        if (ended == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     if (result.timedOut) {
         kill(pid, SIGKILL);  // ends it at once, so this last wait is short
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
     }
-    if (reaped && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    if (ended == pid && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
     return result;
 }

@@ -2,20 +2,15 @@
 // the class's own procedure, and the quit message it posts reaching the loop with its code.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/win32.h"
 
 namespace {
 
-struct Delivery {
-    HWND window;
-    UINT message;
-    int procedure;
-    bool operator==(const Delivery&) const = default;
-};
-
-std::vector<Delivery> deliveries;
+std::vector<std::tuple<HWND, UINT, int>> deliveries;  // window, message, procedure
 
 // Procedure n posts the quit code 40 + n, so the code tells which procedure ran.
 template <int n>
@@ -70,19 +65,17 @@ TEST_P(LinuxWindow, IsCreatedForItsClassAndItsDestructionEndsTheLoop) {
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) << "nothing queued yet";
     EXPECT_TRUE(DestroyWindow(window));
-    EXPECT_EQ(deliveries, (std::vector<Delivery>{{window, WM_DESTROY, c.procedure}}));
+    EXPECT_EQ(deliveries, (decltype(deliveries){{window, WM_DESTROY, c.procedure}}));
     EXPECT_FALSE(DestroyWindow(window)) << "destroyed once only";
 
     // The entry routine's loop: look without removing, then take it; GetMessageA gives 0 for
     // the quit message.
-    const WPARAM code = static_cast<WPARAM>(40 + c.procedure);
+    const auto quit = std::pair(WM_QUIT, static_cast<WPARAM>(40 + c.procedure));
     ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
-    EXPECT_EQ(message.message, WM_QUIT);
-    EXPECT_EQ(message.wParam, code);
+    EXPECT_EQ(std::pair(message.message, message.wParam), quit);
     message = {};
     EXPECT_EQ(GetMessageA(&message, nullptr, 0, 0), FALSE);
-    EXPECT_EQ(message.message, WM_QUIT);
-    EXPECT_EQ(message.wParam, code);
+    EXPECT_EQ(std::pair(message.message, message.wParam), quit);
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) << "taken off the queue";
     EXPECT_FALSE(WaitMessage()) << "an empty queue that nothing can fill";
 }
