@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/resource.h"
 #include "app/texts.h"
 #include "puzzle_text/file_buffer.h"
 #include "puzzle_text/grid_render.h"
@@ -43,7 +44,7 @@ bool RegisterMainWindowClass() {
     windowClass.style = CS_CLASSDC;
     windowClass.lpfnWndProc = MainWndProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconResourceId));
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_NUMPLACE));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kWindowClassName;
     return RegisterClassExA(&windowClass) != 0;
@@ -121,9 +122,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
     if (!RegisterMainWindowClass()) return 0;
     mainWindow = CreateMainWindow();
 
-    for (int x = 0; x < kSide; ++x) {
-        for (int y = 0; y < kSide; ++y) ResetCell(x, y);
-    }
+    ResetGrid();
     Grid reference;
     TakeSnapshot(reference);
 

@@ -3,9 +3,6 @@
 
 #include "platform/win32.h"
 
-// The icon group in the executable's resources.
-constexpr WORD kIconResourceId = 128;
-
 // Destroying the main window posts the quit message that ends the run; painting fills the client
 // area. Everything else goes to DefWindowProcA.
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -76,9 +76,7 @@ bool Load(const char* path, Collection& collection) {
 
 // What the program does: blank grid, the blank grid as the snapshot, the givens, the loop.
 int Solve(Engine engine, const Givens& givens, Grid& snapshot) {
-    for (int x = 0; x < kSide; ++x) {
-        for (int y = 0; y < kSide; ++y) ResetCell(x, y);
-    }
+    ResetGrid();
     TakeSnapshot(snapshot);
     for (int i = 0; i < kCells; ++i) {
         if (givens[i] != 0) PlaceDigit(i % kSide, i / kSide, givens[i]);

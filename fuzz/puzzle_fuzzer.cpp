@@ -88,12 +88,6 @@ void RequireConversionMatchesStrtol(const char* text) {
     REQUIRE(parsed.end == end);
 }
 
-void ResetGrid() {
-    for (int x = 0; x < kSide; ++x) {
-        for (int y = 0; y < kSide; ++y) ResetCell(x, y);
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {

@@ -5,7 +5,6 @@
 
 namespace {
 HINSTANCE__ thisInstance;
-constexpr int SW_SHOWDEFAULT = 10;
 }  // namespace
 
 // The command-line tail is the arguments joined by single blanks, so `numplace my puzzle.txt`

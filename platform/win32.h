@@ -152,6 +152,7 @@ constexpr UINT PM_NOREMOVE = 0x0000;
 constexpr UINT MB_OK = 0x00000000;
 constexpr int IDOK = 1;
 constexpr int COLOR_WINDOWFRAME = 6;
+constexpr int SW_SHOWDEFAULT = 10;
 
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* lpwcx);
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);

@@ -11,6 +11,12 @@ void ResetCell(int x, int y) {
     std::memset(cell.candidates, 1, sizeof cell.candidates);
 }
 
+void ResetGrid() {
+    for (int x = 0; x < kSide; ++x) {
+        for (int y = 0; y < kSide; ++y) ResetCell(x, y);
+    }
+}
+
 void PlaceDigit(int x, int y, long long d) {
     // Only the low byte counts, read as signed: 257 places 1, 256 and -5 place nothing.
     const auto n = static_cast<std::int8_t>(static_cast<std::uint8_t>(d & 0xFF));

@@ -41,6 +41,9 @@ inline Cell& CellAt(int x, int y) {
 // Unsolved, every digit possible.
 void ResetCell(int x, int y);
 
+// ResetCell on all 81 cells: the blank grid.
+void ResetGrid();
+
 // Makes (x, y) hold digit d when the low byte of d, read as signed, is 1 to 9; any other d leaves
 // the cell as it was. Overwrites solved cells too.
 void PlaceDigit(int x, int y, long long d);

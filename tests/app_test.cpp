@@ -3,43 +3,40 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
-#include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/main_window.h"
 #include "app/texts.h"
-#include "display_text.h"
 #include "recording_user32.h"
 #include "sample_puzzles.h"
+#include "text_fixture.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 HINSTANCE__ testInstance;
 
 class WinMainRun : public testing::Test {
   public:
     static void SetUpTestSuite() {
-        dir = fs::temp_directory_path() / ("numplace_app_test_" + std::to_string(getpid()));
-        fs::create_directories(dir);
-        Write("classic.txt", DisplayText(kClassic));
-        Write("my puzzle.txt", DisplayText(kClassic));
-        Write("partial.txt", DisplayText(kPartial));
+        dir.emplace();
+        dir->Write("classic.txt", DisplayText(kClassic));
+        dir->Write("my puzzle.txt", DisplayText(kClassic));
+        dir->Write("partial.txt", DisplayText(kPartial));
     }
-    static void TearDownTestSuite() { fs::remove_all(dir); }
+    static void TearDownTestSuite() { dir.reset(); }
 
-    static std::string Path(const char* name) { return (dir / name).string(); }
-    static void Write(const char* name, const std::string& content) {
-        std::ofstream(dir / name, std::ios::binary) << content;
+    static std::string Path(const char* name) { return dir->Path(name); }
+    // The longest path the program takes: 1023 characters, naming classic.txt.
+    static std::string Longest() { return dir->PaddedPath("classic.txt", 1023); }
+
+    int Run(std::string tail) {
+        return WinMain(&testInstance, nullptr, tail.data(), SW_SHOWDEFAULT);
     }
 
-    int Run(std::string tail) { return WinMain(&testInstance, nullptr, tail.data(), 10); }
-
-    static inline fs::path dir;
+    static inline std::optional<TempDir> dir;
 };
 
 struct Box {
@@ -89,15 +86,6 @@ TEST_P(StartedWith, ShowsThePuzzleOrTheMissingFileBox) {
     }
 }
 
-// A path of exactly `length` characters naming dir/classic.txt, padded with "/." steps.
-std::string PaddedPath(std::size_t length) {
-    std::string path = WinMainRun::dir.string();
-    const std::string name = "/classic.txt";
-    while (path.size() + name.size() + 2 <= length) path += "/.";
-    if (path.size() + name.size() < length) path += "/";
-    return path + name;
-}
-
 // An opening quote, the path, then `last`; appended rather than prepended, which g++ 12 at -O3
 // warns about falsely (-Wrestrict).
 std::string Quoted(const std::string& path, std::string_view last = "\"") {
@@ -109,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         TailCase{"NoArgument", [] { return std::string(); }, false},
         TailCase{"MissingFile", [] { return WinMainRun::Path("absent.txt"); }, false},
-        TailCase{"Directory", [] { return WinMainRun::dir.string(); }, false},
+        TailCase{"Directory", [] { return WinMainRun::Path("."); }, false},
         TailCase{"QuotedPathWithBlanks", [] { return Quoted(WinMainRun::Path("my puzzle.txt")); },
                  true},
         TailCase{"UnquotedPathWithBlanks", [] { return WinMainRun::Path("my puzzle.txt"); }, true},
@@ -119,11 +107,11 @@ INSTANTIATE_TEST_SUITE_P(
         TailCase{"OpeningQuoteAndAnyLastCharacter",
                  [] { return Quoted(WinMainRun::Path("classic.txt"), "x"); }, true},
         TailCase{"LoneQuote", [] { return std::string("\""); }, false},
-        TailCase{"LongestPathThatFits", [] { return PaddedPath(1023); }, true},
-        TailCase{"QuotedLongestPath", [] { return Quoted(PaddedPath(1023)); }, true},
+        TailCase{"LongestPathThatFits", [] { return WinMainRun::Longest(); }, true},
+        TailCase{"QuotedLongestPath", [] { return Quoted(WinMainRun::Longest()); }, true},
         // The first 1023 characters name a real file; the path as given is longer and must not
         // be cut down to it.
-        TailCase{"OverlongTailNeverCut", [] { return PaddedPath(1023) + "/more"; }, false},
+        TailCase{"OverlongTailNeverCut", [] { return WinMainRun::Longest() + "/more"; }, false},
         TailCase{"OverlongTail", [] { return std::string(5000, 'a'); }, false}),
     [](const testing::TestParamInfo<TailCase>& info) { return info.param.name; });
 
@@ -175,7 +163,7 @@ TEST_F(WinMainRun, WithoutAWindowStillShowsBothBoxesAndSkipsTheLoop) {
 
 TEST_F(WinMainRun, ReleasesTheFileOnEveryPath) {
     // A 4 MiB file: a run that kept its copy would show in the heap in use afterwards.
-    Write("big.txt", DisplayText(kClassic) + std::string(4 << 20, '\n'));
+    dir->Write("big.txt", DisplayText(kClassic) + std::string(4 << 20, '\n'));
     for (const char* name : {"big.txt", "absent.txt"}) {
         ResetUser32();
         Run(Path(name));  // warm up whatever the run allocates once

@@ -16,20 +16,8 @@ struct FaultCase {
     friend void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 };
 
-FileScript Script(std::string content, std::optional<std::uint64_t> size = std::nullopt) {
-    FileScript script;
-    script.content = std::move(content);
-    script.size = size;
-    return script;
-}
-
-// The usual small file with one thing gone wrong.
-template <typename Change>
-FileScript Faulty(Change change) {
-    FileScript script = Script("1 2 3\n");
-    change(script);
-    return script;
-}
+// The usual small file; most cases make one thing go wrong with it.
+constexpr char kSmall[] = "1 2 3\n";
 
 class LoadWithFaults : public testing::TestWithParam<FaultCase> {};
 
@@ -55,17 +43,17 @@ TEST_P(LoadWithFaults, LoadsWhatArrivedOrNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, LoadWithFaults,
     testing::Values(
-        FaultCase{"Whole", Script("1 2 3\n"), true, "1 2 3\n", 1},
-        FaultCase{"Empty", Script(""), true, "", 1},
-        FaultCase{"OpenFails", Faulty([](FileScript& s) { s.openFails = true; }), false, "", 0},
-        FaultCase{"OpenGivesNull", Faulty([](FileScript& s) { s.openGivesNull = true; }), false, "",
-                  0},
-        FaultCase{"SizingFails", Faulty([](FileScript& s) { s.sizeFails = true; }), false, "", 0},
-        FaultCase{"Over4GiB", Script("1 2 3\n", (std::uint64_t{1} << 32) + 6), false, "", 0},
-        FaultCase{"ReadFails", Faulty([](FileScript& s) { s.readFails = true; }), false, "", 1},
+        FaultCase{"Whole", {.content = kSmall}, true, "1 2 3\n", 1},
+        FaultCase{"Empty", {}, true, "", 1},
+        FaultCase{"OpenFails", {.content = kSmall, .openFails = true}, false, "", 0},
+        FaultCase{"OpenGivesNull", {.content = kSmall, .openGivesNull = true}, false, "", 0},
+        FaultCase{"SizingFails", {.content = kSmall, .sizeFails = true}, false, "", 0},
+        FaultCase{
+            "Over4GiB", {.content = kSmall, .size = (std::uint64_t{1} << 32) + 6}, false, "", 0},
+        FaultCase{"ReadFails", {.content = kSmall, .readFails = true}, false, "", 1},
         // The file lost bytes between sizing and reading: keep those that arrived.
-        FaultCase{"ShrankBeforeReading", Script("1 2", 6), true, "1 2", 1},
-        FaultCase{"ShrankToNothing", Script("", 6), true, "", 1}),
+        FaultCase{"ShrankBeforeReading", {.content = "1 2", .size = 6}, true, "1 2", 1},
+        FaultCase{"ShrankToNothing", {.size = 6}, true, "", 1}),
     [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
 
 }  // namespace

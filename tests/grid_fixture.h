@@ -6,12 +6,6 @@
 
 #include "solver/grid.h"
 
-inline void ResetGrid() {
-    for (int y = 0; y < kSide; ++y) {
-        for (int x = 0; x < kSide; ++x) ResetCell(x, y);
-    }
-}
-
 // Blank grid, then a given for every digit 1 to 9 of the row-major puzzle text.
 inline void LoadPuzzle(std::string_view puzzle) {
     ResetGrid();

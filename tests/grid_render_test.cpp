@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "display_text.h"
 #include "grid_fixture.h"
 #include "puzzle_text/file_buffer.h"
 #include "puzzle_text/grid_render.h"

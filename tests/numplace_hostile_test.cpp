@@ -1,10 +1,10 @@
-// The built numplace on hostile paths and files, as a process: every run ends with exit code 0
-// and the box the program defines, within a time limit. Where valgrind is available the same
-// runs go through memcheck too: no invalid access, no uninitialised byte used, no leak.
+// The built numplace as a process, on the shipped examples, ordinary paths and hostile paths and
+// files: every run ends with exit code 0 and the boxes the program defines, within a time limit.
+// Where valgrind is available the same runs go through memcheck too: no invalid access, no
+// uninitialised byte used, no leak.
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -12,12 +12,10 @@
 #include <tuple>
 #include <vector>
 
-#include "display_text.h"
-#include "puzzle_text/file_buffer.h"
-#include "puzzle_text/grid_render.h"
+#include "grid_fixture.h"
 #include "puzzle_text/puzzle_parser.h"
 #include "run_process.h"
-#include "solver/grid.h"
+#include "sample_puzzles.h"
 #include "solver/propagation.h"
 #include "text_fixture.h"
 
@@ -28,35 +26,27 @@ namespace fs = std::filesystem;
 const fs::path kExamples = NUMPLACE_EXAMPLES_DIR;
 constexpr uid_t kNobody = 65534;
 
-const std::string kMissingFile = "[Error]\nファイルがありません。\n";
-const std::string kClassicText = DisplayText(
-    "530070000600195000098000060800060003400803001700020006060000280000419005000080079");
-const std::string kClassicBoxes =
-    "[問題確認]\n" + kClassicText + "[回答]\n" +
-    DisplayText(
-        "534678912672195348198342567859761423426853791713924856961537284287419635345286179");
-const std::string kBlankBoxes = "[問題確認]\n" + DisplayText(std::string(81, '0')) + "[回答]\n" +
-                                DisplayText(std::string(81, '0'));
+// What numplace prints: each box's caption in brackets, then its text.
+std::string Boxes(std::string_view puzzle, std::string_view answer) {
+    return "[問題確認]\n" + DisplayText(puzzle) + "[回答]\n" + DisplayText(answer);
+}
 
-// What numplace prints for a file that loads with these bytes, worked out in-process by the same
-// library code: for inputs too large or too random to write the grids down by hand.
+const std::string kMissingFile = "[Error]\nファイルがありません。\n";
+const std::string kClassicText = DisplayText(kClassic);
+const std::string kClassicBoxes = Boxes(kClassic, kClassicSolution);
+const std::string kBlankBoxes = Boxes(kBlank, kBlank);
+
+// The boxes for a file that loads with these bytes, worked out in-process by the same library
+// code: for inputs too large or too random to write the grids down by hand.
 std::string BoxesFor(const std::string& bytes) {
-    for (int x = 0; x < kSide; ++x) {
-        for (int y = 0; y < kSide; ++y) ResetCell(x, y);
-    }
-    Grid reference;
-    TakeSnapshot(reference);
+    Grid reference = BlankGrid();
     FileBuffer file;
-    if (!file.Allocate(static_cast<std::uint32_t>(bytes.size()))) return "(no memory)";
-    if (!bytes.empty()) std::memcpy(file.data, bytes.data(), bytes.size());
+    Fill(file, bytes);
     char line[kLineCapacity];
     ParsePuzzle(file, line);
-    char text[1024] = {};
-    RenderGrid(text);
-    const std::string confirm = text;
+    const std::string confirm = Values();
     SolveUntilStable(reference);
-    RenderGrid(text);
-    return "[問題確認]\n" + confirm + "[回答]\n" + text;
+    return Boxes(confirm, Values());
 }
 
 // One run: the command-line words after the program, the program, and what it must print.
@@ -77,40 +67,6 @@ std::string Example(const char* name) {
     return (kExamples / name).string();
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// The classic puzzle's rows joined by the given line end.
-std::string ClassicJoinedBy(const std::string& lineEnd) {
-    std::string joined;
-    for (int row = 0; row < 9; ++row) {
-        joined += kClassicText.substr(static_cast<std::size_t>(row) * 19, 18) + lineEnd;
-    }
-    return joined;
-}
-
-// A puzzle file at a path exactly length characters long, in nested directories under dir.
-std::string PathOfLength(const TempDir& dir, std::size_t length) {
-    std::string path = dir.Path("p");
-    fs::create_directory(path);
-    while (length - path.size() - 1 > 255) {  // a name may be 255 bytes at most
-        path += "/" + std::string(200, 'd');
-        fs::create_directory(path);
-    }
-    path += '/';
-    path.append(length - path.size(), 'f');
-    std::ofstream(path, std::ios::binary) << kClassicText;
-    return path;
-}
-
-// A path exactly length characters long that names nothing.
-std::string AbsentPathOfLength(const TempDir& dir, std::size_t length) {
-    const std::string start = dir.Path("");
-    return start + std::string(length - start.size(), 'x');
-}
-
 const HostileCase kCases[] = {
     {"ExampleClassic",
      [](const TempDir&) {
@@ -118,15 +74,30 @@ const HostileCase kCases[] = {
      }},
     {"ExamplePartial",
      [](const TempDir&) {
-         return Trial{{Example("partial.txt")}, BoxesFor(ReadAll(Example("partial.txt")))};
+         return Trial{{Example("partial.txt")}, Boxes(kPartial, kPartialAnswer)};
      }},
     {"ExampleCommas",
      [](const TempDir&) {
-         return Trial{{Example("commas.txt")}, BoxesFor(ReadAll(Example("commas.txt")))};
+         return Trial{{Example("commas.txt")}, Boxes(kCommas, kCommasSolution)};
      }},
     {"NoArgument",
      [](const TempDir&) {
          return Trial{{}, kMissingFile};
+     }},
+    {"MissingFile",
+     [](const TempDir& dir) {
+         return Trial{{dir.Path("absent.txt")}, kMissingFile};
+     }},
+    // The shell's words are joined by single blanks into one path.
+    {"PathSplitIntoWords",
+     [](const TempDir& dir) {
+         fs::create_directory(dir.Path("with blanks"));
+         dir.Write("with blanks/my puzzle.txt", kClassicText);
+         return Trial{{dir.Path("with"), "blanks/my", "puzzle.txt"}, kClassicBoxes};
+     }},
+    {"PathWithBlanksInOneWord",
+     [](const TempDir& dir) {
+         return Trial{{dir.Write("my puzzle.txt", kClassicText)}, kClassicBoxes};
      }},
     {"Directory",
      [](const TempDir& dir) {
@@ -170,21 +141,22 @@ const HostileCase kCases[] = {
      }},
     {"QuotedPathNotUtf8",
      [](const TempDir& dir) {
-         return Trial{{'"' + dir.Write("\x82\xa0\x96\xe2.txt", kClassicText) + '"'},
-                      kClassicBoxes};
+         return Trial{{'"' + dir.Write("\x82\xa0\x96\xe2.txt", kClassicText) + '"'}, kClassicBoxes};
      }},
     // The path buffer holds 1023 characters and the terminator: one more is refused, not cut.
     {"Tail1023",
      [](const TempDir& dir) {
-         return Trial{{PathOfLength(dir, 1023)}, kClassicBoxes};
+         dir.Write("classic.txt", kClassicText);
+         return Trial{{dir.PaddedPath("classic.txt", 1023)}, kClassicBoxes};
      }},
     {"Tail1024",
      [](const TempDir& dir) {
-         return Trial{{PathOfLength(dir, 1024)}, kMissingFile};
+         dir.Write("classic.txt", kClassicText);
+         return Trial{{dir.PaddedPath("classic.txt", 1024)}, kMissingFile};
      }},
     {"Tail5000",
      [](const TempDir& dir) {
-         return Trial{{AbsentPathOfLength(dir, 5000)}, kMissingFile};
+         return Trial{{dir.PaddedPath("absent.txt", 5000)}, kMissingFile};
      }},
     {"ZeroBytes",
      [](const TempDir& dir) {
@@ -221,12 +193,12 @@ const HostileCase kCases[] = {
      }},
     {"CrOnly",
      [](const TempDir& dir) {
-         return Trial{{dir.Write("cr.txt", ClassicJoinedBy("\r"))}, kClassicBoxes};
+         return Trial{{dir.Write("cr.txt", DisplayText(kClassic, "\r"))}, kClassicBoxes};
      }},
     // Sized whole, read only half: the rows that arrived and nothing else, no stale bytes.
     {"ShrinksBetweenSizingAndReading",
      [](const TempDir& dir) {
-         const std::string bytes = ClassicJoinedBy("\n");
+         const std::string bytes = DisplayText(kClassic);
          return Trial{{dir.Write("shrinking.txt", bytes)},
                       BoxesFor(bytes.substr(0, bytes.size() / 2)),
                       NUMPLACE_SHRINKING_EXECUTABLE};

@@ -10,7 +10,6 @@
 
 namespace {
 HINSTANCE__ thisInstance;
-constexpr int SW_SHOWDEFAULT = 10;
 }  // namespace
 
 // Usage: numplace_shrinking <puzzle file>; the path is also the command-line tail WinMain sees.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "grid_fixture.h"
+#include "sample_puzzles.h"
 #include "text_fixture.h"
 
 namespace {
@@ -45,7 +46,13 @@ INSTANTIATE_TEST_SUITE_P(
                     IntegerCase{"-2147483648", kMin, 11}, IntegerCase{"-2147483649", kMin, 11},
                     IntegerCase{"99999999999999999999;", kMax, 20},
                     IntegerCase{"-99999999999999999999", kMin, 21},
-                    IntegerCase{"0xffffffff", kMax, 10}, IntegerCase{"040000000000", kMax, 12}));
+                    IntegerCase{"0xffffffff", kMax, 10}, IntegerCase{"040000000000", kMax, 12},
+                    // Both ends of both letter ranges, and the first byte past each base.
+                    IntegerCase{"0xA", 10, 3}, IntegerCase{"0XA", 10, 3}, IntegerCase{"0xa", 10, 3},
+                    IntegerCase{"0xF", 15, 3}, IntegerCase{"0XF", 15, 3},
+                    IntegerCase{"0xfg", 15, 3}, IntegerCase{"0XFG", 15, 3},
+                    IntegerCase{"0xg", 0, 0}, IntegerCase{"0X@", 0, 0}, IntegerCase{"0x`", 0, 0},
+                    IntegerCase{"078", 7, 2}, IntegerCase{"9a", 9, 1}));
 
 // Parses bytes as a whole puzzle file; the line buffer starts out full of a stale path.
 std::string Parse(const std::string& bytes) {
@@ -86,20 +93,10 @@ INSTANTIATE_TEST_SUITE_P(
                     RowCase{"99999999999 -99999999999 4", "004000000"},
                     RowCase{"1 2 3 4 5 6 7 8 9 1 2", "123456789"},
                     RowCase{"1\t2\x82Q3", "123000000"},  // a full-width digit separates
-                    RowCase{"1 2\0 3 4"s, "120000000"}));
+                    RowCase{"1 2\0 3 4"s, "120000000"},
+                    RowCase{"0XA 0xf 5 0xg 6", "005000000"}));  // 10 and 15 are no givens
 
-// The rows of a puzzle in the display format: each digit followed by a blank, LF-ended lines.
-std::string DisplayText(const std::string& puzzle, const char* lineEnd = "\n") {
-    std::string text;
-    for (int i = 0; i < kCells; ++i) {
-        text += puzzle.substr(i, 1) + ' ';
-        if (i % kSide == kSide - 1) text += lineEnd;
-    }
-    return text;
-}
-
-const std::string kPuzzle =
-    "530070000600195000098000060800060003400803001700020006060000280000419005000080079";
+const std::string kPuzzle = kClassic;
 
 TEST(ParsePuzzle, ReadsBackTheDisplayFormatFromAFile) {
     const TempDir dir;

@@ -9,8 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -43,24 +46,45 @@ inline ProcessResult RunProcess(const std::vector<std::string>& argv,
         return result;
     }
 
+    // Every wait below ends by the deadline. A signal that interrupts one is no time-out: the
+    // wait goes on for what is left.
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
+    const auto msLeft = [&deadline] {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
+        return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+    };
+    for (;;) {
         pollfd fd = {pipeFds[0], POLLIN, 0};
-        if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0) {
+        const int left = msLeft();
+        const int ready = left > 0 ? poll(&fd, 1, left) : 0;
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) {
             result.timedOut = true;
-            kill(pid, SIGKILL);
             break;
         }
         char chunk[4096];
         const ssize_t n = read(pipeFds[0], chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         result.output.append(chunk, static_cast<std::size_t>(n));
     }
     close(pipeFds[0]);
+
+    // The output ends when the child closes it, which it may do long before it exits.
     int status = 0;
-    waitpid(pid, &status, 0);
-    if (!result.timedOut && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    pid_t ended = 0;
+    while (ended == 0 && !result.timedOut) {
+        ended = waitpid(pid, &status, WNOHANG);
+        if (ended < 0 && errno == EINTR) ended = 0;
+        result.timedOut = ended == 0 && msLeft() == 0;
+        if (ended == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (result.timedOut) {
+        kill(pid, SIGKILL);  // ends it at once, so this last wait is short
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    if (ended == pid && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
     return result;
 }

@@ -9,13 +9,14 @@
 #include "platform/win32.h"
 
 // What every file opened from now on does; each CreateFileA starts reading at the beginning.
+// Every field has a default, so a script names only what it changes.
 struct FileScript {
-    std::string content;                // the bytes reading finds
-    std::optional<std::uint64_t> size;  // what sizing reports; the content's length when unset
-    bool openFails = false;             // CreateFileA gives INVALID_HANDLE_VALUE
-    bool openGivesNull = false;         // CreateFileA gives a null handle
-    bool sizeFails = false;             // GetFileSize gives INVALID_FILE_SIZE with an error
-    bool readFails = false;             // ReadFile fails without delivering anything
+    std::string content = "";                          // the bytes reading finds
+    std::optional<std::uint64_t> size = std::nullopt;  // what sizing reports; unset: the content's
+    bool openFails = false;                            // CreateFileA gives INVALID_HANDLE_VALUE
+    bool openGivesNull = false;                        // CreateFileA gives a null handle
+    bool sizeFails = false;  // GetFileSize gives INVALID_FILE_SIZE with an error
+    bool readFails = false;  // ReadFile fails without delivering anything
 };
 
 // How often each call was made since the script was set.

@@ -183,7 +183,8 @@ void RandomCell(Random& random, Cell& cell, int solvedPercent, int flagPercent) 
     for (std::uint8_t& flag : cell.candidates) flag = random.Chance(flagPercent);
 }
 
-// Half the time a puzzle from the collections, else up to maxGivens - 1 random givens.
+// Half the time a consistent puzzle cut from a random solution, else up to maxGivens - 1
+// random givens.
 void RandomPuzzleOrGivens(Random& random, int maxGivens) {
     if (random.Chance(50)) {
         RandomPuzzle(random);

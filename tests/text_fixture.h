@@ -35,6 +35,14 @@ class TempDir {
 
     std::string Path(const std::string& name) const { return (path_ / name).string(); }
 
+    // A path exactly length characters long to the file name in here, padded with "/." steps.
+    std::string PaddedPath(const std::string& name, std::size_t length) const {
+        std::string path = path_.string();
+        while (path.size() + name.size() + 3 <= length) path += "/.";
+        if (path.size() + name.size() + 2 == length) path += "/";
+        return path + "/" + name;
+    }
+
     std::string Write(const std::string& name, std::string_view bytes) const {
         std::ofstream(Path(name), std::ios::binary).write(bytes.data(), bytes.size());
         return Path(name);

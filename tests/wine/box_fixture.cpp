@@ -6,14 +6,11 @@
 
 #include <cstring>
 
+#include "app/resource.h"
+#include "app/texts.h"
+
 namespace {
 
-constexpr char kClassName[] = "Tavrin Game 01";
-// Code page 932 bytes: 問題確認, 回答, ファイルがありません。
-constexpr char kConfirmCaption[] = "\x96\xe2\x91\xe8\x8a\x6d\x94\x46";
-constexpr char kAnswerCaption[] = "\x89\xf1\x93\x9a";
-constexpr char kMissingText[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81\x42";
 // A grid as the program renders it: LF line ends, a blank after every digit.
 constexpr char kGridText[] =
     "5 3 4 6 7 8 9 1 2 \n6 7 2 1 9 5 3 4 8 \n1 9 8 3 4 2 5 6 7 \n"
@@ -36,14 +33,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
     windowClass.style = CS_CLASSDC;
     windowClass.lpfnWndProc = FixtureWndProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(128));
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_NUMPLACE));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kWindowClassName;
     if (RegisterClassExA(&windowClass) == 0) return 1;
 
     HWND window = CreateWindowExA(0,                    // extended style
-                                  kClassName,           // class
-                                  kClassName,           // title
+                                  kWindowClassName,     // class
+                                  kWindowClassName,     // title
                                   WS_OVERLAPPEDWINDOW,  // style, not visible
                                   CW_USEDEFAULT,        // x
                                   CW_USEDEFAULT,        // y
@@ -60,7 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
         MessageBoxA(nullptr, kGridText, kConfirmCaption, MB_OK);
         // Echoes the tail, so the tests see exactly what reached the program.
         MessageBoxA(nullptr, tail, kAnswerCaption, MB_OK);
-        MessageBoxA(nullptr, kMissingText, nullptr, MB_OK);
+        MessageBoxA(nullptr, kMissingFileText, nullptr, MB_OK);
         DestroyWindow(window);
     }
 
