@@ -44,47 +44,52 @@ namespace {
 //   solved   |  0   | S1 | S2 | S3 | S4 | S5 | S6 | S7 | S8 | S9 |    0     |  S: 0x00 or 0xFF
 //            +------+----+----+----+----+----+----+----+----+----+----------+
 //
-// F is the cell's candidate flag of digit d, all ones when set so that it reads as -1: a unit's
-// holders n (how many of its nine cells allow d) plus a cell's F is how many of the cell's peers
-// in the unit allow d, and 0 there is an unseen digit. S is set for every digit that some cell
-// of the unit is solved with. Digit masks take the top bit of each byte: bit d for digit d.
-// SSE2 holds a vector in one register, in 32-bit code as well.
-typedef std::int8_t Digits __attribute__((vector_size(16)));
-
+// F is the cell's candidate flag of digit d, all ones when set so that it reads as -1 (bytes wrap
+// around): a unit's holders n (how many of its nine cells allow d) plus a cell's F is how many
+// of the cell's peers in the unit allow d, and 0 there is an unseen digit. S is set for every digit
+// that some cell of the unit is solved with. Digit masks take the top bit of each byte: bit d for
+// digit d. SSE2 holds a vector in one register, in 32-bit code as well.
+typedef std::uint8_t Digits __attribute__((vector_size(16)));
 constexpr unsigned kDigitBits = 0x3FE;  // bits 1 to 9 of a digit mask
 
+// The top bit of every byte.
 unsigned MaskOf(Digits bytes) {
 #if defined(__SSE2__)
-    return static_cast<unsigned>(_mm_movemask_epi8(reinterpret_cast<__m128i&>(bytes)));
+    return static_cast<unsigned>(_mm_movemask_epi8(std::bit_cast<__m128i>(bytes)));
 #else
     unsigned mask = 0;
-    for (int i = 0; i < 16; ++i) mask |= static_cast<unsigned>(bytes[i] < 0) << i;
+    for (int i = 0; i < 16; ++i) mask |= static_cast<unsigned>(bytes[i] >> 7) << i;
     return mask;
 #endif
 }
 
+// All ones in every byte that is 0, else 0.
+Digits IsZero(Digits bytes) {
+    return std::bit_cast<Digits>(bytes == Digits{});
+}
+
 // The digits whose byte is 0.
 unsigned ZeroDigits(Digits bytes) {
-    return MaskOf(bytes == Digits{}) & kDigitBits;
+    return MaskOf(IsZero(bytes)) & kDigitBits;
 }
 
 // [d]: F of digit d alone, and d in the value byte; [0]: nothing.
 constexpr Digits kFlagOf[10] = {{},
-                                {0, -1},
-                                {0, 0, -1},
-                                {0, 0, 0, -1},
-                                {0, 0, 0, 0, -1},
-                                {0, 0, 0, 0, 0, -1},
-                                {0, 0, 0, 0, 0, 0, -1},
-                                {0, 0, 0, 0, 0, 0, 0, -1},
-                                {0, 0, 0, 0, 0, 0, 0, 0, -1},
-                                {0, 0, 0, 0, 0, 0, 0, 0, 0, -1}};
+                                {0, 0xFF},
+                                {0, 0, 0xFF},
+                                {0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF}};
 constexpr Digits kValueOf[10] = {{0}, {1}, {2}, {3}, {4}, {5}, {6}, {7}, {8}, {9}};
-constexpr Digits kAllFlags = {0, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+constexpr Digits kAllFlags = {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
 constexpr Digits kNine = {0, 9, 9, 9, 9, 9, 9, 9, 9, 9};  // the holders of a unit of blank cells
 constexpr Digits kOne = {0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-constexpr Digits kValueByte = {-1};
-constexpr Digits kCellBytes = {-1, 1, 1, 1, 1, 1, 1, 1, 1, 1};  // F to the grid's flag of 1
+constexpr Digits kValueByte = {0xFF};
+constexpr Digits kCellBytes = {0xFF, 1, 1, 1, 1, 1, 1, 1, 1, 1};  // F to the grid's flag of 1
 
 // Sets of cells, one bit a cell, in sweep order, in words of the machine's width: as many whole
 // columns a word as fit, nine bits a column, row 0 lowest. With 64-bit words:
@@ -252,15 +257,15 @@ bool SweepColumn(int x) {
         // (1): the three unit steps read only units the visit does not write, so their unseen
         // digits are known up front; with none, the steps only clear the solved digits.
         const Digits before = cells[y];  // unsolved: flags only
-        const unsigned unseenRow = ZeroDigits(row.holders + before);
-        const unsigned unseenColumn = ZeroDigits(column.holders + before);
-        const unsigned unseenBox = ZeroDigits(box.holders + before);
+        const Digits peersRow = row.holders + before;
+        const Digits peersColumn = column.holders + before;
+        const Digits peersBox = box.holders + before;
         Digits flags = before;
         int digit = 0;
-        if (unseenRow | unseenColumn | unseenBox) {
-            UnitStep(row.solved, unseenRow, flags, digit);
-            UnitStep(column.solved, unseenColumn, flags, digit);
-            UnitStep(box.solved, unseenBox, flags, digit);
+        if (MaskOf(IsZero(peersRow) | IsZero(peersColumn) | IsZero(peersBox)) & kDigitBits) {
+            UnitStep(row.solved, ZeroDigits(peersRow), flags, digit);
+            UnitStep(column.solved, ZeroDigits(peersColumn), flags, digit);
+            UnitStep(box.solved, ZeroDigits(peersBox), flags, digit);
         } else {
             flags &= ~(row.solved | column.solved | box.solved);
         }
