@@ -170,8 +170,6 @@ struct CompactGrid {
 // Static, like the grid: fixed addresses, and no 16-byte alignment to ask of a caller's stack.
 CompactGrid compact;
 
-constexpr Cell kBlankCell = {0, {1, 1, 1, 1, 1, 1, 1, 1, 1}};
-
 // Copies the grid into compact. False when some cell is outside what the grid's writers ever
 // produce (a flag other than 0 or 1, a value outside 0 to 9): such a grid takes the plain loop.
 bool Load() {
@@ -182,16 +180,22 @@ bool Load() {
     unsigned stray = 0;
     for (int x = 0; x < kSide; ++x) {
         for (int y = 0; y < kSide; ++y) {
+            // Read as the grid's writers store a cell, value, flags 1 to 8 and flag 9, so that
+            // each read takes its bytes from one store that may still be on its way.
             const Cell& cell = CellAt(x, y);
+            const auto value = static_cast<std::uint8_t>(cell.value);
+            std::uint64_t low;  // flags 1 to 8
+            std::memcpy(&low, cell.candidates, sizeof low);
+            const std::uint8_t nine = cell.candidates[8];
             // A blank cell is what the starting counts already assume.
-            if (std::memcmp(&cell, &kBlankCell, sizeof cell) == 0) {
+            if ((value | (low ^ 0x0101010101010101) | (nine ^ 1)) == 0) {
                 g.cell[x][y] = kAllFlags;
                 continue;
             }
-            Digits bytes = {};
-            std::memcpy(&bytes, &cell, sizeof cell);
+            const std::uint64_t halves[2] = {value | low << 8,
+                                             low >> 56 | std::uint64_t{nine} << 8};
+            const auto bytes = std::bit_cast<Digits>(halves);
             stray |= ~ZeroDigits(bytes & ~kOne) & kDigitBits;
-            const auto value = static_cast<std::uint8_t>(cell.value);
             stray |= value > 9;
             const Digits flags = -bytes & kAllFlags;
             g.cell[x][y] = flags | (bytes & kValueByte);
@@ -245,6 +249,7 @@ bool SweepColumn(int x) {
     if (!ahead) return false;
     g.pending.word[word] &= ~(kColumnBits << shift);
     Unit column = g.column[x];
+    SetWord unsolved = g.unsolved.word[word];  // only this word changes in this column
     Unit* const boxes = &g.box[x / 3];
     Digits* const cells = g.cell[x];
     bool changed = false;
@@ -262,17 +267,24 @@ bool SweepColumn(int x) {
         const Digits peersBox = box.holders + before;
         Digits flags = before;
         int digit = 0;
+        Digits placed = {};  // F of the digit the cell is solved with, if any
         if (MaskOf(IsZero(peersRow) | IsZero(peersColumn) | IsZero(peersBox)) & kDigitBits) {
             UnitStep(row.solved, ZeroDigits(peersRow), flags, digit);
             UnitStep(column.solved, ZeroDigits(peersColumn), flags, digit);
             UnitStep(box.solved, ZeroDigits(peersBox), flags, digit);
+            placed = kFlagOf[digit];
         } else {
             flags &= ~(row.solved | column.solved | box.solved);
         }
         const unsigned had = MaskOf(before) & kDigitBits;
         const unsigned has = MaskOf(flags) & kDigitBits;
-        // The naked single, which ResolveSingleCandidate takes only while the value is 0.
-        if (!digit && has && !(has & (has - 1))) digit = std::countr_zero(has);
+        // The naked single, which ResolveSingleCandidate takes only while the value is 0. Its
+        // flags are its digit's F already: the next visit down the column need not wait for a
+        // table to say so.
+        if (!digit && has && !(has & (has - 1))) {
+            digit = std::countr_zero(has);
+            placed = flags;
+        }
         if (!digit && has == had) continue;  // quiet after all (2)
 
         changed = true;
@@ -281,27 +293,27 @@ bool SweepColumn(int x) {
         row.holders += delta;
         column.holders += delta;
         box.holders += delta;
+        // (4), (5): peers below in this column now, the rest when the sweep gets there or in the
+        // next one. The whole column is peers, so what lies below needs no table, and the cell
+        // is no peer of its own, so nothing here waits for its leaving the unsolved set.
+        const auto below = static_cast<unsigned>(unsolved >> shift) & kColumnBits & (~1u << y);
+        ahead |= below;
+        for (int i = 0; i < kSetWords; ++i) {
+            const SetWord open =
+                i == word ? unsolved & ~(SetWord{below} << shift) : g.unsolved.word[i];
+            g.pending.word[i] |= kCellSets.peers[x][y].word[i] & open;
+        }
         const SetWord bit = SetWord{1} << (shift + y);
         g.changed.word[word] |= bit;
         if (digit) {
-            const Digits solved = kFlagOf[digit];
-            row.solved |= solved;
-            column.solved |= solved;
-            box.solved |= solved;
-            g.unsolved.word[word] &= ~bit;
+            row.solved |= placed;
+            column.solved |= placed;
+            box.solved |= placed;
+            unsolved &= ~bit;
         }
-        // (4), (5): peers below in this column now, the rest when the sweep gets there or in the
-        // next one. (The cell is no peer of its own, so it can leave the unsolved set late.)
-        CellSet marks;
-        for (int i = 0; i < kSetWords; ++i)
-            marks.word[i] = kCellSets.peers[x][y].word[i] & g.unsolved.word[i];
-        const auto below =
-            static_cast<unsigned>(marks.word[word] >> shift) & kColumnBits & (~1u << y);
-        ahead |= below;
-        marks.word[word] &= ~(SetWord{below} << shift);
-        for (int i = 0; i < kSetWords; ++i) g.pending.word[i] |= marks.word[i];
     } while (ahead);
     g.column[x] = column;
+    g.unsolved.word[word] = unsolved;
     return changed;
 }
 
