@@ -249,7 +249,7 @@ bool SweepColumn(int x) {
     if (!ahead) return false;
     g.pending.word[word] &= ~(kColumnBits << shift);
     Unit column = g.column[x];
-    SetWord unsolved = g.unsolved.word[word];  // only this word changes in this column
+    SetWord unsolved = g.unsolved.word[word];  // a copy for the next visit not to wait on
     Unit* const boxes = &g.box[x / 3];
     Digits* const cells = g.cell[x];
     bool changed = false;
@@ -298,11 +298,9 @@ bool SweepColumn(int x) {
         // is no peer of its own, so nothing here waits for its leaving the unsolved set.
         const auto below = static_cast<unsigned>(unsolved >> shift) & kColumnBits & (~1u << y);
         ahead |= below;
-        for (int i = 0; i < kSetWords; ++i) {
-            const SetWord open =
-                i == word ? unsolved & ~(SetWord{below} << shift) : g.unsolved.word[i];
-            g.pending.word[i] |= kCellSets.peers[x][y].word[i] & open;
-        }
+        for (int i = 0; i < kSetWords; ++i)
+            g.pending.word[i] |= kCellSets.peers[x][y].word[i] & g.unsolved.word[i];
+        g.pending.word[word] &= ~(SetWord{below} << shift);
         const SetWord bit = SetWord{1} << (shift + y);
         g.changed.word[word] |= bit;
         if (digit) {
@@ -310,10 +308,10 @@ bool SweepColumn(int x) {
             column.solved |= placed;
             box.solved |= placed;
             unsolved &= ~bit;
+            g.unsolved.word[word] = unsolved;
         }
     } while (ahead);
     g.column[x] = column;
-    g.unsolved.word[word] = unsolved;
     return changed;
 }
 
