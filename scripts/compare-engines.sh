@@ -2,7 +2,9 @@
 # Runs the solver's own loop and the plain transcription over the full puzzle collections:
 # checks that both leave the same values on every puzzle (and, puzzle by puzzle, the same grid
 # bytes, snapshot and cycle count), that the solved counts are the collections' published ones,
-# and prints each engine's rate and the ratio.
+# and prints each engine's rate and the ratio. Then the same for the 32-bit Windows build,
+# numplace-bench.exe under Wine, when MinGW-w64 and Wine are installed (NUMPLACE_NO_WINE=1 skips
+# it).
 #
 #   scripts/compare-engines.sh [DATA_DIR] [RUNS]
 #
@@ -45,21 +47,37 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 "$bench" --engine=both --runs="$runs" "${paths[@]}" | tee "$out/figures"
 
 status=0
-for file in "${files[@]}"; do
-    read -r puzzles solved <<<"${expected[$file]}"
-    line=$(grep -F "$data/$file " "$out/figures" | grep -F 'engine=own')
-    got_puzzles=$(sed -E 's/.* puzzles=([0-9]+).*/\1/' <<<"$line")
-    got_solved=$(sed -E 's/.* solved=([0-9]+).*/\1/' <<<"$line")
-    if [[ $got_puzzles != "$puzzles" || $got_solved != "$solved" ]]; then
-        echo "MISMATCH $file: $got_solved of $got_puzzles solved, expected $solved of $puzzles" >&2
-        status=1
-    fi
-    identical=$(grep -F "$data/$file " "$out/figures" | sed -nE 's/.* identical=([0-9]+)\/([0-9]+).*/\1 \2/p')
-    read -r same total <<<"$identical"
-    if [[ $same != "$total" ]]; then
-        echo "MISMATCH $file: only $same of $total puzzles byte-identical" >&2
-        status=1
-    fi
-done
+# check FIGURES LABEL: solved counts as published and every puzzle byte-identical.
+check() {
+    for file in "${files[@]}"; do
+        read -r puzzles solved <<<"${expected[$file]}"
+        line=$(grep -F "$file " "$1" | grep -F 'engine=own')
+        got_puzzles=$(sed -E 's/.* puzzles=([0-9]+).*/\1/' <<<"$line")
+        got_solved=$(sed -E 's/.* solved=([0-9]+).*/\1/' <<<"$line")
+        if [[ $got_puzzles != "$puzzles" || $got_solved != "$solved" ]]; then
+            echo "MISMATCH $2 $file: $got_solved of $got_puzzles solved, expected $solved of $puzzles" >&2
+            status=1
+        fi
+        identical=$(grep -F "$file " "$1" | sed -nE 's/.* identical=([0-9]+)\/([0-9]+).*/\1 \2/p')
+        read -r same total <<<"$identical"
+        if [[ $same != "$total" ]]; then
+            echo "MISMATCH $2 $file: only $same of $total puzzles byte-identical" >&2
+            status=1
+        fi
+    done
+}
+check "$out/figures" native
+
+if [[ ${NUMPLACE_NO_WINE:-} != 1 ]] && command -v i686-w64-mingw32-g++-posix >/dev/null &&
+    command -v wine >/dev/null; then
+    echo "== 32-bit Windows build (numplace-bench.exe, the flags of numplace.exe), under Wine"
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows --target numplace-bench numplace
+    echo "numplace.exe: $(stat -c %s build/windows/app/numplace.exe) bytes;" \
+        "$(i686-w64-mingw32-g++-posix --version | head -1)"
+    scripts/with-wine.sh wine build/windows/bench/numplace-bench.exe --engine=both \
+        --runs="$runs" "${paths[@]}" | tr -d '\r' | tee "$out/figures32"
+    check "$out/figures32" 32-bit
+fi
 [[ $status == 0 ]] && echo "solved counts as published; every puzzle byte-identical"
 exit $status

@@ -1,0 +1,346 @@
+// SolveUntilStable: the solving loop on a compact copy of the grid, visiting only the cells whose
+// visit can change them, with the results of cycles of two SolvePass calls byte for byte.
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "propagation.h"
+
+// Why skipping visits leaves every result as the plain loop has it. The comments below cite these
+// by number.
+//
+// (1) A visit of an unsolved cell is a function of its own flags, the digits its row, column and
+//     box are solved with, and, per unit and digit, how many of its peers allow the digit (the
+//     unit's holders minus its own flag). It reads nothing else and writes only the cell.
+// (2) A visit that leaves its cell unsolved leaves it quiet: visiting it again changes nothing.
+//     It has cleared every solved digit of its units, found no digit unseen in any of them (it
+//     would have placed it) and kept more or fewer flags than one (it would have taken that
+//     one), and the peers it read are the same for the next visit.
+// (3) A quiet cell stays quiet until a peer changes: only the cell's own visit writes its flags,
+//     and everything else a visit reads (1) is its peers' state.
+// (4) pending holds every unsolved cell that may not be quiet: all of them at the start, then the
+//     unsolved peers of each cell that changes. A cell outside it would change nothing (2, 3), so
+//     a sweep that leaves it out leaves the grid as visiting it would.
+// (5) Visits go in sweep order. A peer marked below the changed cell in its column is visited in
+//     this sweep, one in a later column when the sweep reaches it, one above or to the left in
+//     the next sweep: each as SolvePass reaches it, having seen every change before it.
+// (6) A change is never undone, and a sweep that changes nothing is followed only by sweeps that
+//     change nothing, each being a function of the grid. So if sweep s is the first to change
+//     nothing, the loop stops after the cycle that holds sweep s, cycle s/2 + 1 (sweeps counted
+//     from 1, two a cycle), and the snapshot then equals the grid. That quiet sweep is the last.
+namespace {
+
+// Digit vectors: sixteen bytes, byte d for digit d, so that a cell loads and stores as it lies in
+// the grid. The three kinds, by what their bytes hold:
+//
+//   byte       0      1    2    3    4    5    6    7    8    9    10 .. 15
+//            +------+----+----+----+----+----+----+----+----+----+----------+
+//   cell     | value| F1 | F2 | F3 | F4 | F5 | F6 | F7 | F8 | F9 |    0     |  F: 0x00 or 0xFF
+//   holders  |  0   | n1 | n2 | n3 | n4 | n5 | n6 | n7 | n8 | n9 |    0     |  n: 0 to 9
+//   solved   |  0   | S1 | S2 | S3 | S4 | S5 | S6 | S7 | S8 | S9 |    0     |  S: 0x00 or 0xFF
+//            +------+----+----+----+----+----+----+----+----+----+----------+
+//
+// F is the cell's candidate flag of digit d, all ones when set so that it reads as -1 (bytes wrap
+// around): a unit's holders n (how many of its nine cells allow d) plus a cell's F is how many
+// of the cell's peers in the unit allow d, and 0 there is an unseen digit. S is set for every digit
+// that some cell of the unit is solved with. Digit masks take the top bit of each byte: bit d for
+// digit d. SSE2 holds a vector in one register, in 32-bit code as well.
+typedef std::uint8_t Digits __attribute__((vector_size(16)));
+constexpr unsigned kDigitBits = 0x3FE;  // bits 1 to 9 of a digit mask
+
+// The top bit of every byte.
+unsigned MaskOf(Digits bytes) {
+#if defined(__SSE2__)
+    return static_cast<unsigned>(_mm_movemask_epi8(std::bit_cast<__m128i>(bytes)));
+#else
+    unsigned mask = 0;
+    for (int i = 0; i < 16; ++i) mask |= static_cast<unsigned>(bytes[i] >> 7) << i;
+    return mask;
+#endif
+}
+
+// All ones in every byte that is 0, else 0.
+Digits IsZero(Digits bytes) {
+    return std::bit_cast<Digits>(bytes == Digits{});
+}
+
+// The digits whose byte is 0.
+unsigned ZeroDigits(Digits bytes) {
+    return MaskOf(IsZero(bytes)) & kDigitBits;
+}
+
+// [d]: F of digit d alone, and d in the value byte; [0]: nothing.
+constexpr Digits kFlagOf[10] = {{},
+                                {0, 0xFF},
+                                {0, 0, 0xFF},
+                                {0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF}};
+constexpr Digits kValueOf[10] = {{0}, {1}, {2}, {3}, {4}, {5}, {6}, {7}, {8}, {9}};
+constexpr Digits kAllFlags = {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+constexpr Digits kNine = {0, 9, 9, 9, 9, 9, 9, 9, 9, 9};  // the holders of a unit of blank cells
+constexpr Digits kOne = {0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+constexpr Digits kValueByte = {0xFF};
+constexpr Digits kCellBytes = {0xFF, 1, 1, 1, 1, 1, 1, 1, 1, 1};  // F to the grid's flag of 1
+
+// Sets of cells, one bit a cell, in sweep order, in words of the machine's width: as many whole
+// columns a word as fit, nine bits a column, row 0 lowest. With 64-bit words:
+//
+//   word 0:  bit 63 unused | column 6: bits 54-62 | ... | column 0: bits 0-8
+//   word 1:  bits 18-63 unused | column 8: bits 9-17 | column 7: bits 0-8
+//
+// and with 32-bit words, columns 0-2, 3-5 and 6-8 in words 0, 1 and 2, bits 0-26 of each.
+using SetWord = std::uintptr_t;
+
+constexpr int kColumnsPerWord = static_cast<int>(sizeof(SetWord)) * 8 / kSide;
+constexpr int kSetWords = (kSide + kColumnsPerWord - 1) / kColumnsPerWord;
+constexpr SetWord kColumnBits = 0x1FF;
+static_assert(kSetWords <= 3, "a cell set is at most three words");
+
+struct CellSet {
+    SetWord word[kSetWords];
+};
+
+constexpr int WordOf(int x) {
+    return x / kColumnsPerWord;
+}
+
+constexpr int ShiftOf(int x) {
+    return x % kColumnsPerWord * kSide;
+}
+
+constexpr SetWord BitOf(int x, int y) {
+    return SetWord{1} << (ShiftOf(x) + y);
+}
+
+constexpr int kBandTop[kSide] = {0, 0, 0, 3, 3, 3, 6, 6, 6};  // y / 3 * 3, the band's top row
+
+constexpr int BoxOf(int x, int y) {
+    return kBandTop[y] + x / 3;
+}
+
+struct CellSets {
+    CellSet peers[kSide][kSide];  // [x][y]: the 20 cells of its row, column and box but itself
+    CellSet all;
+};
+
+constexpr CellSets MakeCellSets() {
+    CellSets t{};
+    for (int x = 0; x < kSide; ++x) {
+        for (int y = 0; y < kSide; ++y) {
+            t.all.word[WordOf(x)] |= BitOf(x, y);
+            for (int c = 0; c < kSide; ++c) {
+                for (int r = 0; r < kSide; ++r) {
+                    const bool peer = c == x || r == y || BoxOf(c, r) == BoxOf(x, y);
+                    if (peer && (c != x || r != y)) t.peers[x][y].word[WordOf(c)] |= BitOf(c, r);
+                }
+            }
+        }
+    }
+    return t;
+}
+
+constexpr CellSets kCellSets = MakeCellSets();
+
+// How many of a unit's cells allow each digit, and which digits its cells are solved with.
+struct Unit {
+    Digits holders;
+    Digits solved;
+};
+
+// The grid in the layout above, the counts of its units, and the sweep's cell sets.
+struct CompactGrid {
+    Digits cell[kSide][kSide];  // [x][y]
+    Unit row[kSide];
+    Unit column[kSide];
+    Unit box[kSide];  // numbered as BoxOf
+    CellSet unsolved;
+    CellSet pending;  // (4)
+    CellSet changed;  // since loading: the cells to write back
+};
+
+// Static, like the grid: fixed addresses, and no 16-byte alignment to ask of a caller's stack.
+CompactGrid compact;
+
+// Copies the grid into compact. False when some cell is outside what the grid's writers ever
+// produce (a flag other than 0 or 1, a value outside 0 to 9): such a grid takes the plain loop.
+bool Load() {
+    CompactGrid& g = compact;
+    for (int i = 0; i < kSide; ++i) g.row[i] = g.column[i] = g.box[i] = {kNine, Digits{}};
+    g.unsolved = kCellSets.all;
+    g.changed = {};
+    unsigned stray = 0;
+    for (int x = 0; x < kSide; ++x) {
+        for (int y = 0; y < kSide; ++y) {
+            // Read as the grid's writers store a cell, value, flags 1 to 8 and flag 9, so that
+            // each read takes its bytes from one store that may still be on its way.
+            const Cell& cell = CellAt(x, y);
+            const auto value = static_cast<std::uint8_t>(cell.value);
+            std::uint64_t low;  // flags 1 to 8
+            std::memcpy(&low, cell.candidates, sizeof low);
+            const std::uint8_t nine = cell.candidates[8];
+            // A blank cell is what the starting counts already assume.
+            if ((value | (low ^ 0x0101010101010101) | (nine ^ 1)) == 0) {
+                g.cell[x][y] = kAllFlags;
+                continue;
+            }
+            const std::uint64_t halves[2] = {value | low << 8,
+                                             low >> 56 | std::uint64_t{nine} << 8};
+            const auto bytes = std::bit_cast<Digits>(halves);
+            stray |= ~ZeroDigits(bytes & ~kOne) & kDigitBits;
+            stray |= value > 9;
+            const Digits flags = -bytes & kAllFlags;
+            g.cell[x][y] = flags | (bytes & kValueByte);
+            const Digits missing = kAllFlags - flags;  // -1 for each digit the cell does not allow
+            Unit* const units[] = {&g.row[y], &g.column[x], &g.box[BoxOf(x, y)]};
+            for (Unit* unit : units) unit->holders += missing;
+            if (value != 0 && value <= 9) {
+                for (Unit* unit : units) unit->solved |= kFlagOf[value];
+                g.unsolved.word[WordOf(x)] &= ~BitOf(x, y);
+            }
+        }
+    }
+    g.pending = g.unsolved;
+    return stray == 0;
+}
+
+// Writes back every cell that changed, to the grid and to the snapshot, which holds a copy of the
+// grid as loaded.
+void Store(Grid& reference) {
+    const CompactGrid& g = compact;
+    for (int x = 0; x < kSide; ++x) {
+        for (SetWord rest = g.changed.word[WordOf(x)] >> ShiftOf(x) & kColumnBits; rest;
+             rest &= rest - 1) {
+            const int y = std::countr_zero(rest);
+            const Digits bytes = g.cell[x][y] & kCellBytes;
+            std::memcpy(&CellAt(x, y), &bytes, sizeof(Cell));
+            std::memcpy(&reference.cells[y * kSide + x], &bytes, sizeof(Cell));
+        }
+    }
+}
+
+// One unit step of PropagateCell on the flags being built and the digit placed so far: the
+// unit's solved digits leave the flags, then the highest unseen digit, if any, is placed (the
+// lower ones it overwrites leave no trace).
+[[gnu::always_inline]] inline void UnitStep(Digits solved, unsigned unseen, Digits& flags,
+                                            int& digit) {
+    flags &= ~solved;
+    if (unseen) {
+        digit = std::bit_width(unseen) - 1;
+        flags = kFlagOf[digit];
+    }
+}
+
+// PropagateCell on every pending cell of column x, top to bottom. The column's unit stays in
+// registers: consecutive visits go down the column. Returns whether a cell changed.
+bool SweepColumn(int x) {
+    CompactGrid& g = compact;
+    const int word = WordOf(x);
+    const int shift = ShiftOf(x);
+    auto ahead = static_cast<unsigned>(g.pending.word[word] >> shift & kColumnBits);
+    if (!ahead) return false;
+    g.pending.word[word] &= ~(kColumnBits << shift);
+    Unit column = g.column[x];
+    SetWord unsolved = g.unsolved.word[word];  // a copy for the next visit not to wait on
+    Unit* const boxes = &g.box[x / 3];
+    Digits* const cells = g.cell[x];
+    bool changed = false;
+    do {
+        const int y = std::countr_zero(ahead);
+        ahead &= ahead - 1;
+        Unit& row = g.row[y];
+        Unit& box = boxes[kBandTop[y]];
+
+        // (1): the three unit steps read only units the visit does not write, so their unseen
+        // digits are known up front; with none, the steps only clear the solved digits.
+        const Digits before = cells[y];  // unsolved: flags only
+        const Digits peersRow = row.holders + before;
+        const Digits peersColumn = column.holders + before;
+        const Digits peersBox = box.holders + before;
+        Digits flags = before;
+        int digit = 0;
+        Digits placed = {};  // F of the digit the cell is solved with, if any
+        if (MaskOf(IsZero(peersRow) | IsZero(peersColumn) | IsZero(peersBox)) & kDigitBits) {
+            UnitStep(row.solved, ZeroDigits(peersRow), flags, digit);
+            UnitStep(column.solved, ZeroDigits(peersColumn), flags, digit);
+            UnitStep(box.solved, ZeroDigits(peersBox), flags, digit);
+            placed = kFlagOf[digit];
+        } else {
+            flags &= ~(row.solved | column.solved | box.solved);
+        }
+        const unsigned had = MaskOf(before) & kDigitBits;
+        const unsigned has = MaskOf(flags) & kDigitBits;
+        // The naked single, which ResolveSingleCandidate takes only while the value is 0. Its
+        // flags are its digit's F already: the next visit down the column need not wait for a
+        // table to say so.
+        if (!digit && has && !(has & (has - 1))) {
+            digit = std::countr_zero(has);
+            placed = flags;
+        }
+        if (!digit && has == had) continue;  // quiet after all (2)
+
+        changed = true;
+        cells[y] = flags | kValueOf[digit];
+        const Digits delta = before - flags;  // F reads as -1: old flags leave, new ones come
+        row.holders += delta;
+        column.holders += delta;
+        box.holders += delta;
+        // (4), (5): peers below in this column now, the rest when the sweep gets there or in the
+        // next one. The whole column is peers, so what lies below needs no table, and the cell
+        // is no peer of its own, so nothing here waits for its leaving the unsolved set.
+        const auto below = static_cast<unsigned>(unsolved >> shift) & kColumnBits & (~1u << y);
+        ahead |= below;
+        for (int i = 0; i < kSetWords; ++i)
+            g.pending.word[i] |= kCellSets.peers[x][y].word[i] & g.unsolved.word[i];
+        g.pending.word[word] &= ~(SetWord{below} << shift);
+        const SetWord bit = SetWord{1} << (shift + y);
+        g.changed.word[word] |= bit;
+        if (digit) {
+            row.solved |= placed;
+            column.solved |= placed;
+            box.solved |= placed;
+            unsolved &= ~bit;
+            g.unsolved.word[word] = unsolved;
+        }
+    } while (ahead);
+    g.column[x] = column;
+    return changed;
+}
+
+bool Sweep() {
+    bool changed = false;
+    for (int x = 0; x < kSide; ++x) changed |= SweepColumn(x);
+    return changed;
+}
+
+// Cycles of two SolvePass calls, as plainly as they read.
+int PlainSolveUntilStable(Grid& reference) {
+    int cycles = 0;
+    while (!MatchesSnapshot(reference)) {
+        TakeSnapshot(reference);
+        SolvePass();
+        SolvePass();
+        ++cycles;
+    }
+    return cycles;
+}
+
+}  // namespace
+
+int SolveUntilStable(Grid& reference) {
+    if (MatchesSnapshot(reference)) return 0;
+    if (!Load()) return PlainSolveUntilStable(reference);
+    TakeSnapshot(reference);
+    int sweeps = 1;
+    while (Sweep()) ++sweeps;  // (6)
+    Store(reference);
+    return sweeps / 2 + 1;
+}
