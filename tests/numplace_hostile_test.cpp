@@ -229,6 +229,9 @@ class Hostile : public testing::TestWithParam<std::tuple<HostileCase, Under>> {}
 
 TEST_P(Hostile, EndsWithTheDefinedBoxAndExitCodeZero) {
     const auto& [hostile, under] = GetParam();
+    if (under == Under::kMemcheck && kMemcheck.front().empty()) {
+        GTEST_SKIP() << "valgrind not found: no memcheck run";
+    }
     const TempDir dir;
     Trial run = hostile.make(dir);
 
@@ -241,9 +244,6 @@ TEST_P(Hostile, EndsWithTheDefinedBoxAndExitCodeZero) {
         run.executable = copy;
         argv = {std::string(kSetpriv), "--reuid=" + std::to_string(kNobody),
                 "--regid=" + std::to_string(kNobody), "--clear-groups"};
-    }
-    if (under == Under::kMemcheck && kMemcheck.front().empty()) {
-        GTEST_SKIP() << "valgrind not found: no memcheck run";
     }
     if (under == Under::kMemcheck) argv.insert(argv.end(), kMemcheck.begin(), kMemcheck.end());
     argv.push_back(run.executable);
