@@ -73,6 +73,22 @@ unsigned ZeroDigits(Digits bytes) {
     return MaskOf(IsZero(bytes)) & kDigitBits;
 }
 
+// A cell as the grid's writers store it: value, flags 1 to 8 and flag 9, so that each read takes
+// its bytes from one store that may still be on its way.
+struct CellBytes {
+    std::uint8_t value;
+    std::uint64_t low;  // flags 1 to 8
+    std::uint8_t nine;
+};
+
+CellBytes Read(const Cell& cell) {
+    CellBytes bytes;
+    bytes.value = static_cast<std::uint8_t>(cell.value);
+    std::memcpy(&bytes.low, cell.candidates, sizeof bytes.low);
+    bytes.nine = cell.candidates[8];
+    return bytes;
+}
+
 // [d]: F of digit d alone, and d in the value byte; [0]: nothing.
 constexpr Digits kFlagOf[10] = {{},
                                 {0, 0xFF},
@@ -128,7 +144,9 @@ constexpr int BoxOf(int x, int y) {
 }
 
 struct CellSets {
-    CellSet peers[kSide][kSide];  // [x][y]: the 20 cells of its row, column and box but itself
+    // [x][y]: the cells of its row, column and box but itself and those below it in its column,
+    // which the sweep down the column reaches anyway.
+    CellSet peersNotBelow[kSide][kSide];
     CellSet all;
 };
 
@@ -140,7 +158,8 @@ constexpr CellSets MakeCellSets() {
             for (int c = 0; c < kSide; ++c) {
                 for (int r = 0; r < kSide; ++r) {
                     const bool peer = c == x || r == y || BoxOf(c, r) == BoxOf(x, y);
-                    if (peer && (c != x || r != y)) t.peers[x][y].word[WordOf(c)] |= BitOf(c, r);
+                    if (peer && (c != x || r < y))
+                        t.peersNotBelow[x][y].word[WordOf(c)] |= BitOf(c, r);
                 }
             }
         }
@@ -177,24 +196,31 @@ bool Load() {
     for (int i = 0; i < kSide; ++i) g.row[i] = g.column[i] = g.box[i] = {kNine, Digits{}};
     g.unsolved = kCellSets.all;
     g.changed = {};
-    unsigned stray = 0;
+    // A blank cell is what the starting counts already assume, and most cells are blank: a first
+    // pass without branches finds the others.
+    CellSet touched = {};  // the cells that differ from a blank one
     for (int x = 0; x < kSide; ++x) {
+        SetWord column = 0;
         for (int y = 0; y < kSide; ++y) {
-            // Read as the grid's writers store a cell, value, flags 1 to 8 and flag 9, so that
-            // each read takes its bytes from one store that may still be on its way.
-            const Cell& cell = CellAt(x, y);
-            const auto value = static_cast<std::uint8_t>(cell.value);
-            std::uint64_t low;  // flags 1 to 8
-            std::memcpy(&low, cell.candidates, sizeof low);
-            const std::uint8_t nine = cell.candidates[8];
-            // A blank cell is what the starting counts already assume.
-            if ((value | (low ^ 0x0101010101010101) | (nine ^ 1)) == 0) {
-                g.cell[x][y] = kAllFlags;
-                continue;
-            }
-            const std::uint64_t halves[2] = {value | low << 8,
-                                             low >> 56 | std::uint64_t{nine} << 8};
+            g.cell[x][y] = kAllFlags;
+            const CellBytes cell = Read(CellAt(x, y));
+            const bool blank =
+                (cell.value | (cell.low ^ 0x0101010101010101) | (cell.nine ^ 1)) == 0;
+            column |= SetWord{!blank} << y;
+        }
+        touched.word[WordOf(x)] |= column << ShiftOf(x);
+    }
+    unsigned stray = 0;
+    for (int i = 0; i < kSetWords; ++i) {
+        for (SetWord rest = touched.word[i]; rest; rest &= rest - 1) {
+            const int bit = std::countr_zero(rest);
+            const int x = i * kColumnsPerWord + bit / kSide;
+            const int y = bit % kSide;
+            const CellBytes cell = Read(CellAt(x, y));
+            const std::uint64_t halves[2] = {cell.value | cell.low << 8,
+                                             cell.low >> 56 | std::uint64_t{cell.nine} << 8};
             const auto bytes = std::bit_cast<Digits>(halves);
+            const unsigned value = cell.value;
             stray |= ~ZeroDigits(bytes & ~kOne) & kDigitBits;
             stray |= value > 9;
             const Digits flags = -bytes & kAllFlags;
@@ -204,7 +230,7 @@ bool Load() {
             for (Unit* unit : units) unit->holders += missing;
             if (value != 0 && value <= 9) {
                 for (Unit* unit : units) unit->solved |= kFlagOf[value];
-                g.unsolved.word[WordOf(x)] &= ~BitOf(x, y);
+                g.unsolved.word[i] &= ~(SetWord{1} << bit);
             }
         }
     }
@@ -299,8 +325,7 @@ bool SweepColumn(int x) {
         const auto below = static_cast<unsigned>(unsolved >> shift) & kColumnBits & (~1u << y);
         ahead |= below;
         for (int i = 0; i < kSetWords; ++i)
-            g.pending.word[i] |= kCellSets.peers[x][y].word[i] & g.unsolved.word[i];
-        g.pending.word[word] &= ~(SetWord{below} << shift);
+            g.pending.word[i] |= kCellSets.peersNotBelow[x][y].word[i] & g.unsolved.word[i];
         const SetWord bit = SetWord{1} << (shift + y);
         g.changed.word[word] |= bit;
         if (digit) {
