@@ -22,9 +22,9 @@
 //     one), and the peers it read are the same for the next visit.
 // (3) A quiet cell stays quiet until a peer changes: only the cell's own visit writes its flags,
 //     and everything else a visit reads (1) is its peers' state.
-// (4) pending holds every unsolved cell that may not be quiet: all of them at the start, then the
-//     unsolved peers of each cell that changes. A cell outside it would change nothing (2, 3), so
-//     a sweep that leaves it out leaves the grid as visiting it would.
+// (4) pending, less the solved cells in it, holds every unsolved cell that may not be quiet: all
+//     of them at the start, then the peers of each cell that changes. A cell outside it would
+//     change nothing (2, 3), so a sweep that leaves it out leaves the grid as visiting it would.
 // (5) Visits go in sweep order. A peer marked below the changed cell in its column is visited in
 //     this sweep, one in a later column when the sweep reaches it, one above or to the left in
 //     the next sweep: each as SolvePass reaches it, having seen every change before it.
@@ -87,6 +87,22 @@ CellBytes Read(const Cell& cell) {
     std::memcpy(&bytes.low, cell.candidates, sizeof bytes.low);
     bytes.nine = cell.candidates[8];
     return bytes;
+}
+
+// The cell's ten bytes in a vector, the rest 0, read the same way.
+Digits BytesOf(const Cell& cell) {
+#if defined(__SSE2__)
+    const __m128i value = _mm_cvtsi32_si128(static_cast<std::uint8_t>(cell.value));
+    const __m128i low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(cell.candidates));
+    const __m128i nine = _mm_cvtsi32_si128(cell.candidates[8]);
+    return std::bit_cast<Digits>(
+        _mm_or_si128(_mm_or_si128(value, _mm_slli_si128(low, 1)), _mm_slli_si128(nine, 9)));
+#else
+    const CellBytes bytes = Read(cell);
+    const std::uint64_t halves[2] = {bytes.value | bytes.low << 8,
+                                     bytes.low >> 56 | std::uint64_t{bytes.nine} << 8};
+    return std::bit_cast<Digits>(halves);
+#endif
 }
 
 // [d]: F of digit d alone, and d in the value byte; [0]: nothing.
@@ -216,11 +232,8 @@ bool Load() {
             const int bit = std::countr_zero(rest);
             const int x = i * kColumnsPerWord + bit / kSide;
             const int y = bit % kSide;
-            const CellBytes cell = Read(CellAt(x, y));
-            const std::uint64_t halves[2] = {cell.value | cell.low << 8,
-                                             cell.low >> 56 | std::uint64_t{cell.nine} << 8};
-            const auto bytes = std::bit_cast<Digits>(halves);
-            const unsigned value = cell.value;
+            const Digits bytes = BytesOf(CellAt(x, y));
+            const unsigned value = bytes[0];
             stray |= ~ZeroDigits(bytes & ~kOne) & kDigitBits;
             stray |= value > 9;
             const Digits flags = -bytes & kAllFlags;
@@ -271,14 +284,14 @@ bool SweepColumn(int x) {
     CompactGrid& g = compact;
     const int word = WordOf(x);
     const int shift = ShiftOf(x);
-    auto ahead = static_cast<unsigned>(g.pending.word[word] >> shift & kColumnBits);
+    SetWord unsolved = g.unsolved.word[word];  // a copy for the next visit not to wait on
+    auto ahead = static_cast<unsigned>((g.pending.word[word] & unsolved) >> shift & kColumnBits);
     if (!ahead) return false;
     g.pending.word[word] &= ~(kColumnBits << shift);
     Unit column = g.column[x];
-    SetWord unsolved = g.unsolved.word[word];  // a copy for the next visit not to wait on
     Unit* const boxes = &g.box[x / 3];
     Digits* const cells = g.cell[x];
-    bool changed = false;
+    SetWord changed = 0;  // this column's cells changed in this sweep
     do {
         const int y = std::countr_zero(ahead);
         ahead &= ahead - 1;
@@ -313,21 +326,20 @@ bool SweepColumn(int x) {
         }
         if (!digit && has == had) continue;  // quiet after all (2)
 
-        changed = true;
         cells[y] = flags | kValueOf[digit];
         const Digits delta = before - flags;  // F reads as -1: old flags leave, new ones come
         row.holders += delta;
         column.holders += delta;
         box.holders += delta;
         // (4), (5): peers below in this column now, the rest when the sweep gets there or in the
-        // next one. The whole column is peers, so what lies below needs no table, and the cell
-        // is no peer of its own, so nothing here waits for its leaving the unsolved set.
+        // next one. The whole column is peers, so what lies below needs no table; solved cells
+        // marked here are dropped when their column's sweep starts.
         const auto below = static_cast<unsigned>(unsolved >> shift) & kColumnBits & (~1u << y);
         ahead |= below;
         for (int i = 0; i < kSetWords; ++i)
-            g.pending.word[i] |= kCellSets.peersNotBelow[x][y].word[i] & g.unsolved.word[i];
+            g.pending.word[i] |= kCellSets.peersNotBelow[x][y].word[i];
         const SetWord bit = SetWord{1} << (shift + y);
-        g.changed.word[word] |= bit;
+        changed |= bit;
         if (digit) {
             row.solved |= placed;
             column.solved |= placed;
@@ -337,7 +349,8 @@ bool SweepColumn(int x) {
         }
     } while (ahead);
     g.column[x] = column;
-    return changed;
+    g.changed.word[word] |= changed;
+    return changed != 0;
 }
 
 bool Sweep() {
