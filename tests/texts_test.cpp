@@ -1,10 +1,12 @@
-// The user-visible texts are the exact code page 932 bytes of the Japanese they stand for.
+// The user-visible texts are the exact code page 932 bytes of the Japanese they stand for, and
+// the Linux message box shows them, and any other code page 932 text, as the same UTF-8.
 #include <gtest/gtest.h>
 #include <iconv.h>
 
 #include <string>
 
 #include "app/texts.h"
+#include "platform/win32.h"
 
 namespace {
 
@@ -21,6 +23,22 @@ std::string Cp932ToUtf8(const std::string& bytes) {
     return ok ? out.substr(0, out.size() - outLeft) : "(invalid CP932)";
 }
 
+// What the terminal shows for a box with text as both caption and text. The program's own
+// characters come from a table of their own and every other one from iconv.
+std::string ShownInBox(const char* text) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(MessageBoxA(nullptr, text, text, MB_OK), IDOK);
+    return testing::internal::GetCapturedStdout();
+}
+
+// The same as UTF-8, built by appending: "[" + std::string trips a false -Wrestrict in g++ 12
+// at -O3.
+std::string BoxOf(const char* utf8) {
+    std::string shown = "[";
+    shown.append(utf8).append("]\n").append(utf8).append("\n");
+    return shown;
+}
+
 struct TextCase {
     const char* name;
     std::string bytes;
@@ -34,6 +52,7 @@ class UserText : public testing::TestWithParam<TextCase> {};
 TEST_P(UserText, IsCodePage932) {
     EXPECT_EQ(GetParam().bytes.size(), GetParam().length);
     EXPECT_EQ(Cp932ToUtf8(GetParam().bytes), GetParam().utf8);
+    EXPECT_EQ(ShownInBox(GetParam().bytes.c_str()), BoxOf(GetParam().utf8));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -43,5 +62,27 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"MissingFile", kMissingFileText, 22, "ファイルがありません。"},
                     TextCase{"ClassName", kWindowClassName, 14, "Tavrin Game 01"}),
     [](const testing::TestParamInfo<TextCase>& info) { return info.param.name; });
+
+struct OtherTextCase {
+    const char* name;
+    const char* cp932;
+    const char* utf8;
+    friend void PrintTo(const OtherTextCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class OtherText : public testing::TestWithParam<OtherTextCase> {};
+
+TEST_P(OtherText, ShowsInTheLinuxBoxAsUtf8) {
+    EXPECT_EQ(ShownInBox(GetParam().cp932), BoxOf(GetParam().utf8));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, OtherText,
+    testing::Values(OtherTextCase{"Ascii", "1.2\\|~", "1.2\\|~"},
+                    OtherTextCase{"OtherKanji", "\x8A\xBF\x8E\x9A", "漢字"},
+                    OtherTextCase{"HalfWidthKana", "\xB1", "ｱ"},
+                    OtherTextCase{"KnownThenOther", "\x96\xE2x\x8A\xBF\x89\xF1", "問x漢回"},
+                    OtherTextCase{"LoneLeadByte", "\x89\xF1\x96", "回?"}),
+    [](const testing::TestParamInfo<OtherTextCase>& info) { return info.param.name; });
 
 }  // namespace

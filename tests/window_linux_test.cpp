@@ -2,12 +2,10 @@
 // the class's own procedure, and the quit message it posts reaching the loop with its code.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
-#include "app/texts.h"
 #include "platform/win32.h"
 
 namespace {
@@ -92,38 +90,5 @@ INSTANTIATE_TEST_SUITE_P(Classes, LinuxWindow,
                          [](const testing::TestParamInfo<WindowCase>& info) {
                              return info.param.name;
                          });
-
-struct BoxTextCase {
-    const char* name;
-    const char* cp932;
-    const char* utf8;  // as the terminal shows it
-    friend void PrintTo(const BoxTextCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class LinuxMessageBox : public testing::TestWithParam<BoxTextCase> {};
-
-// The program's own characters come from a table of their own and every other one from iconv:
-// either way the terminal shows the same UTF-8.
-TEST_P(LinuxMessageBox, ShowsCodePage932AsUtf8) {
-    const BoxTextCase& c = GetParam();
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(MessageBoxA(nullptr, c.cp932, c.cp932, MB_OK), IDOK);
-    // Built by appending: "[" + std::string trips a false -Wrestrict in g++ 12 at -O3.
-    std::string shown = "[";
-    shown.append(c.utf8).append("]\n").append(c.utf8).append("\n");
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), shown);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, LinuxMessageBox,
-    testing::Values(BoxTextCase{"ConfirmCaption", kConfirmCaption, "問題確認"},
-                    BoxTextCase{"AnswerCaption", kAnswerCaption, "回答"},
-                    BoxTextCase{"MissingFile", kMissingFileText, "ファイルがありません。"},
-                    BoxTextCase{"Ascii", "1.2\\|~", "1.2\\|~"},
-                    BoxTextCase{"OtherKanji", "\x8A\xBF\x8E\x9A", "漢字"},
-                    BoxTextCase{"HalfWidthKana", "\xB1", "ｱ"},
-                    BoxTextCase{"KnownThenOther", "\x96\xE2x\x8A\xBF\x89\xF1", "問x漢回"},
-                    BoxTextCase{"LoneLeadByte", "\x89\xF1\x96", "回?"}),
-    [](const testing::TestParamInfo<BoxTextCase>& info) { return info.param.name; });
 
 }  // namespace
