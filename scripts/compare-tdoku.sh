@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Times numplace-bench against tdoku's benchmark, a full solver built outside this repository,
+# turn about on the same collections, and prints both rates of every round and the median.
+#
+#   scripts/compare-tdoku.sh RUN_BENCHMARK [DATA_DIR] [ROUNDS]
+#
+# RUN_BENCHMARK is tdoku's run_benchmark (https://github.com/t-dillon/tdoku, built there with
+# `CC=gcc CXX=g++ ./BUILD.sh run_benchmark`); DATA_DIR defaults to ../shared/data beside the
+# repository, ROUNDS (default 3) how many times each side runs. tdoku times itself for at least
+# five seconds after one of warm-up; numplace-bench gives the median of 9 passes over the file,
+# on which its first, cold pass has next to no weight.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [[ $# -lt 1 || ! -x $1 ]]; then
+    echo "usage: $0 RUN_BENCHMARK [DATA_DIR] [ROUNDS]  (tdoku's run_benchmark, executable)" >&2
+    exit 2
+fi
+tdoku=$1
+data=${2:-../shared/data}
+rounds=${3:-3}
+files=(17-clue.txt generated-mixed.txt top1465.txt)
+
+cmake --preset default >/dev/null
+cmake --build --preset default -j 2 --target numplace-bench
+bench=build/default/bench/numplace-bench
+
+# The middle value of the numbers on stdin.
+median() {
+    sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+for file in "${files[@]}"; do
+    path=$data/$file
+    count=$(wc -l <"$path")
+    tdoku_rates=() own_rates=() ratios=()
+    for round in $(seq "$rounds"); do
+        # tdoku prints a table row: |tdoku <options>| puzzles/sec | usec/puzzle | ...
+        theirs=$("$tdoku" -t5 -w1 -n"$count" -e1 -v0 -s tdoku "$path" |
+            awk -F'|' '$2 ~ /^tdoku / { gsub(/ /, "", $3); print $3 }')
+        ours=$("$bench" --runs=9 "$path" | sed -n 's/.* per_second=\([0-9]*\).*/\1/p')
+        ratio=$(awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "%.2f", a / b }')
+        printf '%s round %d: tdoku=%.0f numplace=%s ratio=%s\n' "$file" "$round" "$theirs" \
+            "$ours" "$ratio"
+        tdoku_rates+=("$theirs") own_rates+=("$ours") ratios+=("$ratio")
+    done
+    printf '%s median of %d: tdoku=%.0f numplace=%.0f ratio=%s\n' "$file" "$rounds" \
+        "$(printf '%s\n' "${tdoku_rates[@]}" | median)" \
+        "$(printf '%s\n' "${own_rates[@]}" | median)" \
+        "$(printf '%s\n' "${ratios[@]}" | median)"
+done
