@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
-# Checks a built GUI executable from the outside: a 32-bit PE for the Windows GUI subsystem, at
-# most 32 KiB, with no link time in its header, that imports only KERNEL32, USER32 and msvcrt and
-# carries icon group 128 in Japanese with the two 256-colour images of app/numplace.ico, byte for
-# byte, the version resource of VERSION and the application manifest.
-# Usage: check-binary.sh PROGRAM.exe ICON.ico VERSION
+# Checks a built GUI executable from the outside: a PE of the build's width (PE32 for 32-bit
+# Windows, PE32+ for 64-bit) for the Windows GUI subsystem, at most 32 KiB, with no link time in
+# its header, that imports only KERNEL32, USER32 and msvcrt and carries icon group 128 in Japanese
+# with the two 256-colour images of app/numplace.ico, byte for byte, the version resource of
+# VERSION and the application manifest. OBJDUMP and WINDRES are the build's own.
+# Usage: check-binary.sh PROGRAM.exe ICON.ico VERSION 32|64 OBJDUMP WINDRES
 set -euo pipefail
 
-[ $# -eq 3 ] || { echo "usage: $0 PROGRAM.exe ICON.ico VERSION" >&2; exit 2; }
+[ $# -eq 6 ] || { echo "usage: $0 PROGRAM.exe ICON.ico VERSION 32|64 OBJDUMP WINDRES" >&2; exit 2; }
 exe=$1
 icon=$2
 version=$3
+objdump=$5
+windres=$6
+case $4 in
+32) format="Magic 010b (PE32)" ;;
+64) format="Magic 020b (PE32+)" ;;
+*) echo "check-binary: the width is 32 or 64, not $4" >&2; exit 2 ;;
+esac
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -23,8 +31,8 @@ check() { # WHAT EXPECTED ACTUAL
     fi
 }
 
-i686-w64-mingw32-objdump -p "$exe" >"$work/headers"
-check "32-bit PE" "Magic 010b (PE32)" \
+"$objdump" -p "$exe" >"$work/headers"
+check "$4-bit PE" "$format" \
     "$(grep -m1 '^Magic' "$work/headers" | tr -s ' \t' ' ')"
 check "GUI subsystem" "Subsystem 00000002 (Windows GUI)" \
     "$(grep -m1 '^Subsystem' "$work/headers" | tr -s ' \t' ' ')"
@@ -53,7 +61,7 @@ check "the pixels of $(basename "$icon")" "same" \
 
 # The version resource, as windres reads it back: one, in Japanese, its strings in one table for
 # Japanese in code page 932, all plain ASCII.
-i686-w64-mingw32-windres -i "$exe" -O rc >"$work/resources.rc"
+"$windres" -i "$exe" -O rc >"$work/resources.rc"
 check "version resource 1 in Japanese (0x411), the only one" "--type=16 --name=1 --language=1041" \
     "$(grep -- '--type=16 ' "$work/resources" | cut -d' ' -f1-3 | tr '\n' ' ' | sed 's/ $//')"
 value() { sed -n "s/^ *$1 //p" "$work/resources.rc" | tr '\n' '|' | sed 's/|$//'; }
