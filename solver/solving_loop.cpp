@@ -129,8 +129,14 @@ constexpr Digits kCellBytes = {0xFF, 1, 1, 1, 1, 1, 1, 1, 1, 1};  // F to the gr
 //   word 0:  bit 63 unused | column 6: bits 54-62 | ... | column 0: bits 0-8
 //   word 1:  bits 18-63 unused | column 8: bits 9-17 | column 7: bits 0-8
 //
-// and with 32-bit words, columns 0-2, 3-5 and 6-8 in words 0, 1 and 2, bits 0-26 of each.
+// and with 32-bit words, columns 0-2, 3-5 and 6-8 in words 0, 1 and 2, bits 0-26 of each. A
+// 64-bit build with NUMPLACE_32_BIT_SET_WORDS takes the 32-bit program's layout, so that its tests
+// check that layout on machines that run no 32-bit program.
+#ifdef NUMPLACE_32_BIT_SET_WORDS
+using SetWord = std::uint32_t;
+#else
 using SetWord = std::uintptr_t;
+#endif
 
 constexpr int kColumnsPerWord = static_cast<int>(sizeof(SetWord)) * 8 / kSide;
 constexpr int kSetWords = (kSide + kColumnsPerWord - 1) / kColumnsPerWord;
