@@ -3,8 +3,8 @@
 # checks that both leave the same values on every puzzle (and, puzzle by puzzle, the same grid
 # bytes, snapshot and cycle count), that the solved counts are the collections' published ones,
 # and prints each engine's rate and the ratio. Then the same for the 32-bit Windows build,
-# numplace-bench.exe under Wine, when MinGW-w64 and Wine are installed (NUMPLACE_NO_WINE=1 skips
-# it).
+# numplace-bench.exe under 32-bit Wine, where MinGW-w64 and Wine are installed and the machine
+# runs 32-bit programs; it says why when it cannot (NUMPLACE_NO_WINE=1 skips it).
 #
 #   scripts/compare-engines.sh [DATA_DIR] [RUNS]
 #
@@ -68,14 +68,19 @@ check() {
 }
 check "$out/figures" native
 
-if [[ ${NUMPLACE_NO_WINE:-} != 1 ]] && command -v i686-w64-mingw32-g++-posix >/dev/null &&
-    command -v wine >/dev/null; then
-    echo "== 32-bit Windows build (numplace-bench.exe, the flags of numplace.exe), under Wine"
+echo "== 32-bit Windows build (numplace-bench.exe, the flags of numplace.exe), under Wine"
+if [[ ${NUMPLACE_NO_WINE:-} == 1 ]]; then
+    echo "skipped: NUMPLACE_NO_WINE=1"
+elif ! command -v i686-w64-mingw32-g++-posix >/dev/null; then
+    echo "skipped: no MinGW-w64 for 32-bit Windows (scripts/setup.sh windows)"
+elif ! why=$(scripts/with-wine.sh --check win32); then
+    echo "skipped: $why"
+else
     cmake --preset windows >/dev/null
     cmake --build --preset windows --target numplace-bench numplace
     echo "numplace.exe: $(stat -c %s build/windows/app/numplace.exe) bytes;" \
         "$(i686-w64-mingw32-g++-posix --version | head -1)"
-    scripts/with-wine.sh wine build/windows/bench/numplace-bench.exe --engine=both \
+    scripts/with-wine.sh win32 wine build/windows/bench/numplace-bench.exe --engine=both \
         --runs="$runs" "${paths[@]}" | tr -d '\r' | tee "$out/figures32"
     check "$out/figures32" 32-bit
 fi

@@ -5,8 +5,9 @@
 #   run      build and run the native program: a C++ compiler, CMake and a build tool
 #   windows  build the 32-bit Windows program: CMake, Ninja and the MinGW-w64 compiler
 #   release  make the release packages: both compilers, and the tools that pack and describe them
-#   test     everything the tests use: both of the above, GoogleTest, Wine with a virtual X
-#            server and the Japanese locale, the icon tools, clang's libFuzzer and valgrind
+#   test     everything the tests use: both of the above, the 64-bit MinGW-w64 compiler,
+#            GoogleTest, 32- and 64-bit Wine with a virtual X server and the Japanese locale, the
+#            icon tools, clang's libFuzzer and valgrind
 set -euo pipefail
 
 need=${1:-}
@@ -43,12 +44,14 @@ release)
     want_package cmake ninja-build g++ g++-mingw-w64-i686-posix dpkg-dev file zip git
     ;;
 test)
-    # Native build and tests; the 32-bit Windows cross-build (GoogleTest from its sources); Wine
-    # with a virtual X server for the Windows tests; icoutils to inspect the icon; python3 for
-    # the icon script; clang with its libFuzzer runtime for the fuzz preset; valgrind for memcheck.
+    # Native build and tests; the 32- and 64-bit Windows cross-builds (GoogleTest from its
+    # sources); Wine of both architectures with a virtual X server for the Windows tests (the
+    # 32-bit one is installed everywhere, and runs where the kernel allows); icoutils to inspect
+    # the icon; python3 for the icon script; clang with its libFuzzer runtime for the fuzz preset;
+    # valgrind for memcheck.
     want_package cmake ninja-build g++ libgtest-dev googletest \
-        g++-mingw-w64-i686-posix wine wine32:i386 xvfb x11-utils locales icoutils python3 \
-        clang libclang-rt-14-dev valgrind
+        g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb \
+        x11-utils locales icoutils python3 clang libclang-rt-14-dev valgrind
     # locale -a spells it ja_JP.utf8.
     locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' || need_locale=true
     ;;
