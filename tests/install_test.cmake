@@ -12,7 +12,8 @@ endif()
 
 file(GLOB examples RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/examples/*")
 set(man_page "${MANDIR}/man1/numplace.1.gz")
-set(expected "${BINDIR}/numplace" "${man_page}" "${DOCDIR}/README.md")
+set(expected "${BINDIR}/numplace" "${man_page}" "${DOCDIR}/README.md" "${DOCDIR}/changelog.gz"
+    "${DOCDIR}/copyright")
 foreach(example IN LISTS examples)
     list(APPEND expected "${DOCDIR}/${example}")
 endforeach()
@@ -32,7 +33,7 @@ endif()
 
 # The compressed files as Debian wants them, the same bytes from every build: gzip's flags byte
 # (no name), time stamp and extra flags (best compression) at offsets 3 to 8.
-foreach(compressed "${man_page}")
+foreach(compressed "${man_page}" "${DOCDIR}/changelog.gz")
     file(READ "${PREFIX}/${compressed}" header OFFSET 3 LIMIT 6 HEX)
     if(NOT header STREQUAL "000000000002")
         message(FATAL_ERROR "${compressed}: not gzip -9n (flags, time, extra flags: ${header})")
@@ -40,9 +41,10 @@ foreach(compressed "${man_page}")
 endforeach()
 
 # Each reads as its reader reads it, without a warning: how what it prints begins, and a part it
-# must hold (the page's footer with the version).
+# must hold (the page's footer with the version, a signed entry).
 set(readers
-    "${man_page}|man --warnings -E UTF-8 -l|NUMPLACE(1) |\nnumplace ${VERSION} ")
+    "${man_page}|man --warnings -E UTF-8 -l|NUMPLACE(1) |\nnumplace ${VERSION} "
+    "${DOCDIR}/changelog.gz|gzip -dc|numplace (${VERSION}|\n\n -- ")
 foreach(reader IN LISTS readers)
     string(REPLACE "|" ";" reader "${reader}")
     list(GET reader 0 file)
