@@ -44,8 +44,9 @@ windows)
     want_package cmake ninja-build g++-mingw-w64-i686-posix
     ;;
 release)
-    # dpkg-shlibdeps (dpkg-dev) and file compute the .deb's Depends; zip packs the Windows archive.
-    want_package cmake ninja-build g++ g++-mingw-w64-i686-posix dpkg-dev file zip git
+    # dpkg-shlibdeps (dpkg-dev) and file compute the .deb's Depends; zip packs the Windows archive;
+    # lintian checks the .deb against Debian's rules.
+    want_package cmake ninja-build g++ g++-mingw-w64-i686-posix dpkg-dev file zip git lintian
     ;;
 test)
     # Native build and tests; the 32-bit Windows cross-build (GoogleTest from its sources); Wine
