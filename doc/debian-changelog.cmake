@@ -2,11 +2,20 @@
 # changelog.gz in: one entry a version, newest first, its items wrapped within 80 columns, each
 # entry signed by MAINTAINER. "## VERSION - YYYY-MM-DD" is a release of that day; "## Unreleased"
 # becomes VERSION+unreleased (VERSION the one being built) for distribution UNRELEASED, dated
-# SOURCE_DATE_EPOCH (or now). "### Kind" headings become "Kind:" lines.
-# Usage: cmake -DINPUT=CHANGELOG.md -DOUTPUT=changelog -DVERSION=... -DMAINTAINER=... -P this
+# SOURCE_DATE_EPOCH (or now, when it is empty). "### Kind" headings become "Kind:" lines.
+# Usage: cmake -DINPUT=CHANGELOG.md -DOUTPUT=changelog -DVERSION=... -DMAINTAINER=...
+#              -DSOURCE_DATE_EPOCH=... -P this
+cmake_minimum_required(VERSION 3.25)
+# string(TIMESTAMP) reads the variable from the environment: the value given, not the one this
+# script happens to inherit.
+if(SOURCE_DATE_EPOCH STREQUAL "")
+    unset(ENV{SOURCE_DATE_EPOCH})
+else()
+    set(ENV{SOURCE_DATE_EPOCH} "${SOURCE_DATE_EPOCH}")
+endif()
+
 # Read as a list of lines, the characters that CMake's lists treat specially held as control
 # characters (one column each, so the wrapping counts right) until the text is written.
-cmake_minimum_required(VERSION 3.25)
 file(READ "${INPUT}" input)
 string(ASCII 1 stand_in_1)
 string(ASCII 2 stand_in_2)
