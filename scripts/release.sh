@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the release packages of the checked-out commit in dist/: the Windows zip, the Linux
-# tarball and .deb, and SHA256SUMS over them. Two runs on one commit give the same bytes, wherever
-# the clone is, whoever runs it, with any umask, at any time.
+# tarball and .deb (which lintian must pass), and SHA256SUMS over them. Two runs on one commit
+# give the same bytes, wherever the clone is, whoever runs it, with any umask, at any time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -43,7 +43,11 @@ tar -C "$(dirname "$tree")" --sort=name --format=gnu --mtime="@$SOURCE_DATE_EPOC
     --owner=0 --group=0 --numeric-owner --mode=u=rwX,go=rX -cf - "$(basename "$tree")" |
     gzip -9n >"dist/$(basename "$tarball")"
 
-cp "$(find build/packages/release -maxdepth 1 -name '*.deb' | grep .)" dist/
+deb=$(find build/packages/release -maxdepth 1 -name '*.deb' | grep .)
+cp "$deb" dist/
+# Debian's checker: any error or warning it finds in the .deb stops the release.
+lintian --fail-on error,warning "dist/$(basename "$deb")" ||
+    { echo "release: lintian finds fault with the .deb" >&2; exit 1; }
 
 zipfile=$(find build/packages/windows-program -maxdepth 1 -name '*.zip' | grep .)
 tree=$(staged build/packages/windows-program ZIP "$zipfile" .zip)

@@ -6,14 +6,13 @@
 #   windows  build the 32-bit Windows program: CMake, Ninja and the MinGW-w64 compiler
 #   release  make the release packages: both compilers, and the tools that pack and describe them
 #   test     everything the tests use: both of the above, the 64-bit MinGW-w64 compiler,
-#            GoogleTest, 32- and 64-bit Wine with a virtual X server and the Japanese locale, the
-#            icon tools, clang's libFuzzer and valgrind
+#            GoogleTest, 32- and 64-bit Wine with a virtual X server and the Japanese and English
+#            locales, the icon tools, clang's libFuzzer and valgrind
 set -euo pipefail
 
 need=${1:-}
 missing=()
-need_locale=false
-locale_name=ja_JP.UTF-8
+missing_locales=()
 
 # A command that any of several packages may provide: only when none is there is its package
 # wanted, so a machine with make but no Ninja, or clang++ but no g++, builds as it is.
@@ -22,6 +21,11 @@ want_command() { # PACKAGE COMMAND...
     shift
     for command in "$@"; do command -v "$command" >/dev/null && return; done
     missing+=("$package")
+}
+# locale -a spells them ja_JP.utf8.
+has_locale() { locale -a 2>/dev/null | grep -qix "${1%%.*}\.utf-\?8"; }
+want_locale() { # NAME.UTF-8...
+    for name in "$@"; do has_locale "$name" || missing_locales+=("$name"); done
 }
 want_package() { # PACKAGE...
     for package in "$@"; do
@@ -40,8 +44,9 @@ windows)
     want_package cmake ninja-build g++-mingw-w64-i686-posix
     ;;
 release)
-    # dpkg-shlibdeps (dpkg-dev) and file compute the .deb's Depends; zip packs the Windows archive.
-    want_package cmake ninja-build g++ g++-mingw-w64-i686-posix dpkg-dev file zip git
+    # dpkg-shlibdeps (dpkg-dev) and file compute the .deb's Depends; zip packs the Windows archive;
+    # lintian checks the .deb against Debian's rules.
+    want_package cmake ninja-build g++ g++-mingw-w64-i686-posix dpkg-dev file zip git lintian
     ;;
 test)
     # Native build and tests; the 32- and 64-bit Windows cross-builds (GoogleTest from its
@@ -52,8 +57,8 @@ test)
     want_package cmake ninja-build g++ libgtest-dev googletest \
         g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb \
         x11-utils locales icoutils python3 clang libclang-rt-14-dev valgrind
-    # locale -a spells it ja_JP.utf8.
-    locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8' || need_locale=true
+    # The Wine cases run in Japanese, and some in English.
+    want_locale ja_JP.UTF-8 en_US.UTF-8
     ;;
 *)
     echo "usage: $0 run|windows|release|test" >&2
@@ -61,7 +66,7 @@ test)
     ;;
 esac
 
-[ ${#missing[@]} -eq 0 ] && ! $need_locale && exit 0
+[ ${#missing[@]} -eq 0 ] && [ ${#missing_locales[@]} -eq 0 ] && exit 0
 
 # wine32 is an i386 package: dpkg must know that architecture before the package lists are read.
 need_i386=false
@@ -74,8 +79,10 @@ if [ "$(id -u)" -ne 0 ]; then
     $need_i386 && echo "  dpkg --add-architecture i386" >&2
     [ ${#missing[@]} -gt 0 ] &&
         echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
-    $need_locale &&
-        echo "  echo '$locale_name UTF-8' >> /etc/locale.gen && locale-gen" >&2
+    for name in "${missing_locales[@]}"; do
+        echo "  echo '$name UTF-8' >> /etc/locale.gen" >&2
+    done
+    [ ${#missing_locales[@]} -gt 0 ] && echo "  locale-gen" >&2
     exit 1
 fi
 
@@ -86,13 +93,16 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# Re-checked: installing locales may have generated it already.
-if $need_locale && ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
-    echo "Generating the $locale_name locale"
-    if grep -q "^# *$locale_name UTF-8" /etc/locale.gen; then
-        sed -i "s/^# *\($locale_name UTF-8\)/\1/" /etc/locale.gen
-    elif ! grep -q "^$locale_name UTF-8" /etc/locale.gen; then
-        echo "$locale_name UTF-8" >>/etc/locale.gen
+# Re-checked: installing locales may have generated them already.
+generate=false
+for name in "${missing_locales[@]}"; do
+    has_locale "$name" && continue
+    echo "Generating the $name locale"
+    if grep -q "^# *$name UTF-8" /etc/locale.gen; then
+        sed -i "s/^# *\($name UTF-8\)/\1/" /etc/locale.gen
+    elif ! grep -q "^$name UTF-8" /etc/locale.gen; then
+        echo "$name UTF-8" >>/etc/locale.gen
     fi
-    locale-gen
-fi
+    generate=true
+done
+if $generate; then locale-gen; fi

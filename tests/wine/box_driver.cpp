@@ -8,7 +8,7 @@
 //     main_window=visible                 once, when the main window is first seen shown
 //     exit CODE                           the program's exit code, or
 //     timeout                             it was still running when time ran out: it is killed
-//   HEX is the raw ANSI bytes (code page 932 under a Japanese locale), two lowercase digits each.
+//   HEX is the texts' bytes in code page 932, under any locale, two lowercase digits each.
 //   Exit status: 0 when the program ended in time, 1 on timeout, 2 when it could not start.
 #include <fcntl.h>
 #include <io.h>
@@ -74,13 +74,19 @@ void Emit(const std::string& line) {
     std::fflush(stdout);
 }
 
+// The window's text as code page 932 bytes, whatever our own ANSI code page is: the program's
+// bytes read right only if its code page was 932 when it passed them to the system.
+std::string Cp932Text(HWND window) {
+    wchar_t wide[4096] = {};
+    GetWindowTextW(window, wide, sizeof wide / sizeof wide[0]);
+    char bytes[8192] = {};
+    WideCharToMultiByte(932, 0, wide, -1, bytes, sizeof bytes, nullptr, nullptr);
+    return Hex(bytes);
+}
+
 // Records the box, then answers it with OK as a click on its button would.
 void Answer(HWND box, HWND mainWindow) {
-    char caption[1024] = {};
-    char text[4096] = {};
-    GetWindowTextA(box, caption, sizeof caption);
-    GetDlgItemTextA(box, kBoxTextId, text, sizeof text);
-    Emit("box caption=" + Hex(caption) + " text=" + Hex(text) +
+    Emit("box caption=" + Cp932Text(box) + " text=" + Cp932Text(GetDlgItem(box, kBoxTextId)) +
          " main_window=" + Visibility(mainWindow));
     PostMessageA(box,                                               // the dialog
                  WM_COMMAND,                                        // as from a control

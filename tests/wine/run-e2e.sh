@@ -73,6 +73,16 @@ stalling_fixpoint=53467891260019534819830056700976000340680379100390000696153728
 blank=$(printf '0%.0s' $(seq 81))
 fixture_grid=$classic_solution # what box_fixture shows
 
+# english-CASE: CASE under an English locale, where Windows's own code page is 1252: the
+# manifest's code page must still make the Japanese texts read right, and the system's own
+# caption is English.
+locale=() # by default the Japanese locale of with-wine.sh
+if [[ $case_name == english-* ]]; then
+    locale=(LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8)
+    default_caption=Error
+    case_name=${case_name#english-}
+fi
+
 budget=30 # seconds box_driver gives the program
 has_tail=true
 tail=
@@ -168,7 +178,7 @@ arguments=("$budget" "$(windows_path "$(realpath "$program")")")
 $has_tail && arguments+=("$tail")
 status=0
 # Its messages go to a file: whatever Wine starts on the side keeps the streams it inherits.
-timeout $((budget + 30)) wine "$driver" "${arguments[@]}" >"$work/actual" 2>"$work/messages" ||
+timeout $((budget + 30)) env "${locale[@]}" wine "$driver" "${arguments[@]}" >"$work/actual" 2>"$work/messages" ||
     status=$?
 echo "status $status" >>"$work/actual"
 
