@@ -101,16 +101,10 @@ inline ProcessResult RunProcess(const std::vector<std::string>& argv,
             deadline - std::chrono::steady_clock::now());
         return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
     };
-    const auto prompts = [&streams, &result] {
-        std::size_t n = 0;
-        for (auto at = result.output.find(streams.prompt); at != std::string::npos;
-             at = result.output.find(streams.prompt, at + 1))
-            ++n;
-        return n;
-    };
-    std::size_t typed = 0;
+    std::size_t typed = 0, typedAt = 0;  // answers given, and where the last one went
     while (source >= 0) {
-        const bool answerDue = typed < streams.typed.size() && prompts() > typed;
+        const bool answerDue = typed < streams.typed.size() &&
+                               result.output.find(streams.prompt, typedAt) != std::string::npos;
         const int left = msLeft();
         const int wait = answerDue ? std::min(left, 100) : left;
         pollfd fd = {source, POLLIN, 0};
@@ -120,6 +114,7 @@ inline ProcessResult RunProcess(const std::vector<std::string>& argv,
             const std::string& answer = streams.typed[typed++];
             if (write(typist, answer.data(), answer.size()) < 0) break;
             result.output += answer;
+            typedAt = result.output.size();
             continue;
         }
         if (ready <= 0) {
