@@ -179,12 +179,19 @@ int WINAPI MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT) {
     const std::size_t length = std::strlen(text);
     if (length == 0 || text[length - 1] != '\n') std::fputc('\n', stdout);
 
-    // The OK button: at a terminal, wait for Enter; in a script or pipeline, go on at once.
-    if (isatty(STDIN_FILENO)) {
+    // The OK button: at a terminal, wait for Enter; in a script or pipeline, go on at once. Only
+    // when the terminal has both streams: with the output redirected the prompt would land in the
+    // file and the user would wait at a blank screen.
+    if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
         std::fputs("(press Enter) ", stdout);
         std::fflush(stdout);
-        for (int c = std::getchar(); c != '\n' && c != EOF; c = std::getchar()) {
-        }
+        int c;
+        do c = std::getchar();
+        while (c != '\n' && c != EOF);
+        // Ctrl-D closes the box as Enter does, but echoes no line end; and the next box waits
+        // afresh, where the stream would otherwise stay at its end.
+        if (c == EOF) std::fputc('\n', stdout);
+        std::clearerr(stdin);
     }
     std::fflush(stdout);
     return IDOK;

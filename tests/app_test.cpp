@@ -147,19 +147,53 @@ TEST_F(WinMainRun, RegistersItsClassAndCreatesAHiddenWindow) {
     EXPECT_EQ(window.instance, &testInstance);
 }
 
-TEST_F(WinMainRun, EndsAtOnceWhenTheClassCannotBeRegistered) {
-    ResetUser32().failRegisterClass = true;
+// Each user32 call that can fail, failing: the run still ends, at once, with exit code 0.
+struct FailureCase {
+    const char* name;
+    void (*fail)(User32Record& record);
+    std::vector<std::string> calls;
+    friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class WhenUser32Fails : public WinMainRun, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(WhenUser32Fails, TheRunStillEndsWithExitCodeZero) {
+    GetParam().fail(ResetUser32());
     EXPECT_EQ(Run(Path("classic.txt")), 0);
-    EXPECT_EQ(RecordedUser32().calls, std::vector<std::string>{"RegisterClassExA"});
+    EXPECT_EQ(RecordedUser32().calls, GetParam().calls);
 }
 
-TEST_F(WinMainRun, WithoutAWindowStillShowsBothBoxesAndSkipsTheLoop) {
-    ResetUser32().failCreateWindow = true;
-    EXPECT_EQ(Run(Path("classic.txt")), 0);
-    EXPECT_EQ(RecordedUser32().calls,
-              (std::vector<std::string>{"RegisterClassExA", "CreateWindowExA", "MessageBoxA",
-                                        "MessageBoxA"}));
+// The calls up to the second box, then those given.
+std::vector<std::string> BoxesThen(std::vector<std::string> rest) {
+    std::vector<std::string> calls = {"RegisterClassExA", "CreateWindowExA", "MessageBoxA",
+                                      "MessageBoxA"};
+    calls.insert(calls.end(), rest.begin(), rest.end());
+    return calls;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, WhenUser32Fails,
+    testing::Values(
+        FailureCase{"RegisterClassExA",
+                    [](User32Record& r) { r.failRegisterClass = true; },
+                    {"RegisterClassExA"}},
+        // Without a window nothing would post the quit message: the loop is skipped.
+        FailureCase{"CreateWindowExA", [](User32Record& r) { r.failCreateWindow = true; },
+                    BoxesThen({})},
+        FailureCase{"MessageBoxA", [](User32Record& r) { r.failMessageBox = true; },
+                    kClassicSolutionCalls},
+        FailureCase{"DestroyWindow", [](User32Record& r) { r.failDestroyWindow = true; },
+                    BoxesThen({"DestroyWindow"})},
+        FailureCase{"GetMessageA", [](User32Record& r) { r.failGetMessage = true; },
+                    BoxesThen({"DestroyWindow", "PostQuitMessage 0", "GetMessageA -1"})},
+        FailureCase{"WaitMessage",
+                    [](User32Record& r) { r.quitAfterWait = r.failWaitMessage = true; },
+                    BoxesThen({"DestroyWindow", "PostQuitMessage 0", "WaitMessage"})},
+        // Not a failure: the quit message comes while the loop waits.
+        FailureCase{"NoneQuitAfterWait", [](User32Record& r) { r.quitAfterWait = true; },
+                    BoxesThen({"DestroyWindow", "PostQuitMessage 0", "WaitMessage",
+                               "GetMessageA WM_QUIT"})}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
 TEST_F(WinMainRun, ReleasesTheFileOnEveryPath) {
     // A 4 MiB file: a run that kept its copy would show in the heap in use afterwards.

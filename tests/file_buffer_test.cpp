@@ -1,4 +1,5 @@
 // Line splitting over every kind of line end and the capacity cut; loading real files.
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,39 @@ INSTANTIATE_TEST_SUITE_P(
                     LinesCase{"CutAndContinued", k1023 + "89\nx", {k1023, "89", "x"}},
                     LinesCase{"ExactlyFullThenLf", k1023 + "\nx", {k1023, "x"}}),
     [](const testing::TestParamInfo<LinesCase>& info) { return info.param.name; });
+
+struct RoomCase {
+    const char* name;
+    int capacity;
+    bool hasOut;           // else out is null
+    std::string expected;  // what the call leaves in the six bytes after the sentinel before
+    friend void PrintTo(const RoomCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ReadLineWithoutRoom : public testing::TestWithParam<RoomCase> {};
+
+// Too small a buffer or none: nothing written outside it and nothing consumed, so the next call
+// still gets the whole line.
+TEST_P(ReadLineWithoutRoom, WritesNoMoreThanItMayAndKeepsTheLine) {
+    const RoomCase& c = GetParam();
+    FileBuffer buffer;
+    Fill(buffer, "12\n34");
+    char out[8];
+    std::memset(out, '#', sizeof out);
+    EXPECT_EQ(buffer.ReadLine(c.hasOut ? out + 1 : nullptr, c.capacity), 0);
+    EXPECT_EQ(std::string(out, sizeof out), "#" + c.expected + "#");
+    EXPECT_EQ(buffer.ReadLine(out, sizeof out), 2);
+    EXPECT_STREQ(out, "12");
+}
+
+INSTANTIATE_TEST_SUITE_P(Capacities, ReadLineWithoutRoom,
+                         testing::Values(RoomCase{"Zero", 0, true, "######"},
+                                         RoomCase{"Negative", -1, true, "######"},
+                                         RoomCase{"One", 1, true, std::string(1, '\0') + "#####"},
+                                         RoomCase{"NoBuffer", 1024, false, "######"}),
+                         [](const testing::TestParamInfo<RoomCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST(FileBuffer, ReleaseTwiceThenReadIsHarmless) {
     FileBuffer buffer;

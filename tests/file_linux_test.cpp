@@ -85,4 +85,49 @@ TEST(LinuxFiles, SizeOf4GiBLessOneClearsTheLastError) {
     EXPECT_FALSE(CloseHandle(file));
 }
 
+struct ReadCase {
+    const char* name;
+    std::string bytes;  // the file
+    friend void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class RealReadFile : public testing::TestWithParam<ReadCase> {};
+
+// Asked for more than the file holds, a read delivers the file and stops at its end, and so does
+// the next; after CloseHandle the handle reads nothing.
+TEST_P(RealReadFile, StopsAtTheEndOfTheFile) {
+    const TempDir dir;
+    const std::string& bytes = GetParam().bytes;
+    const HANDLE file = OpenForReading(dir.Write("puzzle.txt", bytes));
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    for (const std::size_t expected : {bytes.size(), std::size_t{0}}) {
+        std::string buffer(32, '#');
+        DWORD got = 99;
+        auto reading = std::async(std::launch::async,
+                                  [&] { return ReadFile(file, buffer.data(), 16, &got, nullptr); });
+        if (reading.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+            ADD_FAILURE() << "ReadFile went on past the end of the file";
+            CloseHandle(file);  // its next read fails, which ends it
+            reading.wait();
+            return;
+        }
+        EXPECT_TRUE(reading.get());
+        EXPECT_EQ(got, expected);
+        EXPECT_EQ(buffer, bytes.substr(0, expected) + std::string(32 - expected, '#'));
+    }
+    EXPECT_TRUE(CloseHandle(file));
+    char byte = '#';
+    DWORD got = 99;
+    EXPECT_FALSE(ReadFile(file, &byte, 1, &got, nullptr)) << "a read error is no end of file";
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(got, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RealReadFile,
+                         testing::Values(ReadCase{"Empty", ""}, ReadCase{"OneByte", "5"},
+                                         ReadCase{"TenBytes", "5 3 0 0 7\n"}),
+                         [](const testing::TestParamInfo<ReadCase>& info) {
+                             return info.param.name;
+                         });
+
 }  // namespace

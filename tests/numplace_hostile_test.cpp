@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <random>
 #include <string>
 #include <string_view>
@@ -55,6 +58,7 @@ struct Trial {
     std::string output;
     std::string executable = NUMPLACE_EXECUTABLE;
     bool unprivileged = false;  // as a user the file's permissions apply to, even under root
+    Streams streams = {};       // /dev/null in, a pipe out
 };
 
 struct HostileCase {
@@ -158,6 +162,10 @@ const HostileCase kCases[] = {
      [](const TempDir& dir) {
          return Trial{{dir.PaddedPath("absent.txt", 5000)}, kMissingFile};
      }},
+    {"OneByte",
+     [](const TempDir& dir) {
+         return Trial{{dir.Write("one.txt", "5")}, BoxesFor("5")};
+     }},
     {"ZeroBytes",
      [](const TempDir& dir) {
          return Trial{{dir.Write("empty.txt", "")}, kBlankBoxes};
@@ -195,6 +203,34 @@ const HostileCase kCases[] = {
      [](const TempDir& dir) {
          return Trial{{dir.Write("cr.txt", DisplayText(kClassic, "\r"))}, kClassicBoxes};
      }},
+    // With standard input closed the puzzle file is descriptor 0, a file like any other.
+    {"StandardInputClosed",
+     [](const TempDir& dir) {
+         return Trial{{dir.Write("classic.txt", kClassicText)},
+                      kClassicBoxes,
+                      NUMPLACE_EXECUTABLE,
+                      false,
+                      {.input = Streams::kClosedInput}};
+     }},
+    // And with standard output closed it is descriptor 1, where the boxes go: opened to be read
+    // only, it must come back unchanged.
+    {"StandardOutputClosed",
+     [](const TempDir& dir) {
+         return Trial{{dir.Write("classic.txt", kClassicText)},
+                      "",
+                      NUMPLACE_EXECUTABLE,
+                      false,
+                      {.output = Streams::kClosedOutput}};
+     }},
+    // `numplace p.txt | true`: the reader is gone before the first box.
+    {"ReaderOfTheOutputGone",
+     [](const TempDir& dir) {
+         return Trial{{dir.Write("classic.txt", kClassicText)},
+                      "",
+                      NUMPLACE_EXECUTABLE,
+                      false,
+                      {.output = Streams::kReaderGone}};
+     }},
     // Sized whole, read only half: the rows that arrived and nothing else, no stale bytes.
     {"ShrinksBetweenSizingAndReading",
      [](const TempDir& dir) {
@@ -204,6 +240,17 @@ const HostileCase kCases[] = {
                       NUMPLACE_SHRINKING_EXECUTABLE};
      }},
 };
+
+// The regular files in the scratch folder, by name, with their bytes.
+std::map<std::string, std::string> Files(const TempDir& dir) {
+    std::map<std::string, std::string> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.Path(""))) {
+        if (!entry.is_regular_file()) continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[entry.path().filename()] = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    return files;
+}
 
 enum class Under { kNative, kMemcheck };
 
@@ -249,9 +296,12 @@ TEST_P(Hostile, EndsWithTheDefinedBoxAndExitCodeZero) {
     argv.push_back(run.executable);
     argv.insert(argv.end(), run.args.begin(), run.args.end());
 
+    const auto files = Files(dir);
     const ProcessResult result = RunProcess(
-        argv, under == Under::kMemcheck ? std::chrono::seconds(180) : std::chrono::seconds(60));
+        argv, under == Under::kMemcheck ? std::chrono::seconds(180) : std::chrono::seconds(60),
+        run.streams);
     EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(Files(dir), files) << "the program writes no file";
     EXPECT_EQ(result.exitCode, 0) << (under == Under::kMemcheck ? "memcheck's report is above"
                                                                 : "");
     EXPECT_EQ(result.output, run.output);
@@ -273,6 +323,52 @@ INSTANTIATE_TEST_SUITE_P(Inputs, Hostile, testing::Combine(testing::ValuesIn(kCa
                          [](const testing::TestParamInfo<Hostile::ParamType>& info) {
                              return std::string(NameOf(std::get<1>(info.param))) + "_" +
                                     std::get<0>(info.param).name;
+                         });
+
+// At a terminal each box waits for Enter, or Ctrl-D; with either stream redirected none waits
+// and no prompt is shown.
+struct TerminalCase {
+    const char* name;
+    Streams streams;
+    std::string transcript;  // the output, and what was typed where it was typed
+    friend void PrintTo(const TerminalCase& c, std::ostream* os) { *os << c.name; }
+};
+
+const std::string kPrompt = "(press Enter) ";
+
+Streams Typing(std::vector<std::string> typed) {
+    return {Streams::kTerminalInput, Streams::kTerminalOutput, std::move(typed), kPrompt};
+}
+
+// The classic puzzle's boxes, each answered at its prompt.
+std::string Answered(const std::string& first, const std::string& second) {
+    return "[問題確認]\n" + kClassicText + kPrompt + first + "[回答]\n" +
+           DisplayText(kClassicSolution) + kPrompt + second;
+}
+
+const TerminalCase kTerminalCases[] = {
+    {"EnterAtEachBox", Typing({"\n", "\n"}), Answered("\n", "\n")},
+    {"TextThenEnter", Typing({"abc\n", "\n"}), Answered("abc\n", "\n")},
+    // Ctrl-D shows no line end at the terminal: the program ends the box's line itself.
+    {"CtrlDAtEachBox", Typing({"\x04", "\x04"}), Answered("\x04\n", "\x04\n")},
+    {"OutputRedirected", {.input = Streams::kTerminalInput}, kClassicBoxes},
+    {"InputRedirected", {.output = Streams::kTerminalOutput}, kClassicBoxes},
+};
+
+class AtTerminal : public testing::TestWithParam<TerminalCase> {};
+
+TEST_P(AtTerminal, WaitsOnlyWhenBothStreamsAreTheTerminal) {
+    const TerminalCase& c = GetParam();
+    const ProcessResult result = RunProcess({NUMPLACE_EXECUTABLE, Example("classic.txt")},
+                                            std::chrono::seconds(10), c.streams);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output, c.transcript);
+}
+
+INSTANTIATE_TEST_SUITE_P(Terminal, AtTerminal, testing::ValuesIn(kTerminalCases),
+                         [](const testing::TestParamInfo<TerminalCase>& info) {
+                             return info.param.name;
                          });
 
 }  // namespace

@@ -42,8 +42,10 @@ INSTANTIATE_TEST_SUITE_P(
                     IntegerCase{"", 0, 0}, IntegerCase{"+", 0, 0}, IntegerCase{"- 5", 0, 0},
                     IntegerCase{"  x", 0, 0}, IntegerCase{"0x 5", 0, 0}, IntegerCase{"-0xg", 0, 0},
                     // Saturation at the 32-bit limits, with every remaining digit consumed.
-                    IntegerCase{"2147483647", kMax, 10}, IntegerCase{"2147483648", kMax, 10},
-                    IntegerCase{"-2147483648", kMin, 11}, IntegerCase{"-2147483649", kMin, 11},
+                    IntegerCase{"2147483646", kMax - 1, 10},
+                    IntegerCase{"-2147483647", kMin + 1, 11}, IntegerCase{"2147483647", kMax, 10},
+                    IntegerCase{"2147483648", kMax, 10}, IntegerCase{"-2147483648", kMin, 11},
+                    IntegerCase{"-2147483649", kMin, 11},
                     IntegerCase{"99999999999999999999;", kMax, 20},
                     IntegerCase{"-99999999999999999999", kMin, 21},
                     IntegerCase{"0xffffffff", kMax, 10}, IntegerCase{"040000000000", kMax, 12},
@@ -91,6 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RowCase{"000000004", "400000000"},  // one octal number
                     RowCase{"257 -3 9", "109000000"},
                     RowCase{"99999999999 -99999999999 4", "004000000"},
+                    // Just inside the limits: low bytes 1, 9 and 8.
+                    RowCase{"-2147483647 -0x7FFFFFF7 -2147483640", "198000000"},
                     RowCase{"1 2 3 4 5 6 7 8 9 1 2", "123456789"},
                     RowCase{"1\t2\x82Q3", "123000000"},  // a full-width digit separates
                     RowCase{"1 2\0 3 4"s, "120000000"},

@@ -8,6 +8,17 @@ HWND__ theWindow;
 bool windowAlive;
 bool quitPosted;
 int quitCode;
+bool waited;
+int loopCalls;
+
+// A message loop that outlives this many calls is spinning: it is told the quit message has
+// come, so the test ends and shows the calls.
+constexpr int kLoopCallLimit = 100;
+
+bool Spinning() {
+    if (++loopCalls == kLoopCallLimit) record.calls.push_back("still looping");
+    return loopCalls >= kLoopCallLimit;
+}
 
 }  // namespace
 
@@ -16,6 +27,8 @@ User32Record& ResetUser32() {
     windowAlive = false;
     quitPosted = false;
     quitCode = 0;
+    waited = false;
+    loopCalls = 0;
     return record;
 }
 
@@ -51,7 +64,7 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {
     record.calls.push_back("DestroyWindow");
-    if (hWnd != &theWindow || !windowAlive) return FALSE;
+    if (hWnd != &theWindow || !windowAlive || record.failDestroyWindow) return FALSE;
     record.windowClass.lpfnWndProc(hWnd, WM_DESTROY, 0, 0);
     windowAlive = false;
     return TRUE;
@@ -61,7 +74,7 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
     record.calls.push_back("MessageBoxA");
     record.boxes.push_back(
         RecordedBox{hWnd, lpText, lpCaption != nullptr, lpCaption ? lpCaption : "", uType});
-    return IDOK;
+    return record.failMessageBox ? 0 : IDOK;
 }
 
 void WINAPI PostQuitMessage(int nExitCode) {
@@ -71,13 +84,18 @@ void WINAPI PostQuitMessage(int nExitCode) {
 }
 
 BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND, UINT, UINT, UINT) {
-    if (!quitPosted) return FALSE;
+    const bool shown = quitPosted && (waited || !record.quitAfterWait);
+    if (!shown && !Spinning()) return FALSE;
     *lpMsg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quitCode), 0, 0, {}};
     return TRUE;
 }
 
 BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT min, UINT max) {
-    if (!PeekMessageA(lpMsg, hWnd, min, max, PM_NOREMOVE)) return -1;
+    if ((record.failGetMessage && !Spinning()) ||
+        !PeekMessageA(lpMsg, hWnd, min, max, PM_NOREMOVE)) {
+        record.calls.push_back("GetMessageA -1");
+        return -1;
+    }
     record.calls.push_back("GetMessageA WM_QUIT");
     quitPosted = false;
     return FALSE;
@@ -92,7 +110,9 @@ LRESULT WINAPI DispatchMessageA(const MSG*) {
 
 BOOL WINAPI WaitMessage() {
     record.calls.push_back("WaitMessage");
-    return FALSE;
+    if (record.failWaitMessage) return FALSE;
+    waited = true;
+    return TRUE;
 }
 
 LRESULT WINAPI DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {

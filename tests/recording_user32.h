@@ -31,6 +31,11 @@ struct User32Record {
     // Knobs, set before WinMain runs.
     bool failRegisterClass = false;
     bool failCreateWindow = false;
+    bool failMessageBox = false;     // returns 0 at once
+    bool failDestroyWindow = false;  // FALSE, and no WM_DESTROY
+    bool failGetMessage = false;     // -1, though the quit message waits
+    bool quitAfterWait = false;      // the quit message shows only once WaitMessage has waited
+    bool failWaitMessage = false;    // FALSE, without waiting
 
     // What happened.
     std::vector<std::string> calls;  // the calls that shape the run, in order
