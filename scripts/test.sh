@@ -27,7 +27,8 @@ stage() { # NAME COMMAND...
     local name=$1 status=0 counts
     shift
     echo "== $name"
-    "$@" 2>&1 | tee "$logs/$name" || status=$?
+    # No stage reads the terminal it was started from: typed at one, the run is the same as in CI.
+    "$@" </dev/null 2>&1 | tee "$logs/$name" || status=$?
     counts=$(awk '/tests failed out of/ { f += $(NF-5); t += $NF; n++ }
                   /^[ \t]+[0-9]+ - .* \(Skipped\)$/ { s++ }
                   /^[ \t]+[0-9]+ - .* \(Disabled\)$/ { d++ }
