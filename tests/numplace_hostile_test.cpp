@@ -61,6 +61,15 @@ struct Trial {
     Streams streams = {};       // /dev/null in, a pipe out
 };
 
+// The classic puzzle with other streams than /dev/null in and a pipe out.
+Trial ClassicWith(const TempDir& dir, std::string output, Streams streams) {
+    return Trial{{dir.Write("classic.txt", kClassicText)},
+                 std::move(output),
+                 NUMPLACE_EXECUTABLE,
+                 false,
+                 streams};
+}
+
 struct HostileCase {
     const char* name;
     Trial (*make)(const TempDir& dir);  // lays out the files and says what to expect
@@ -206,31 +215,15 @@ const HostileCase kCases[] = {
     // With standard input closed the puzzle file is descriptor 0, a file like any other.
     {"StandardInputClosed",
      [](const TempDir& dir) {
-         return Trial{{dir.Write("classic.txt", kClassicText)},
-                      kClassicBoxes,
-                      NUMPLACE_EXECUTABLE,
-                      false,
-                      {.input = Streams::kClosedInput}};
+         return ClassicWith(dir, kClassicBoxes, {.input = Streams::kClosedInput});
      }},
     // And with standard output closed it is descriptor 1, where the boxes go: opened to be read
     // only, it must come back unchanged.
     {"StandardOutputClosed",
-     [](const TempDir& dir) {
-         return Trial{{dir.Write("classic.txt", kClassicText)},
-                      "",
-                      NUMPLACE_EXECUTABLE,
-                      false,
-                      {.output = Streams::kClosedOutput}};
-     }},
+     [](const TempDir& dir) { return ClassicWith(dir, "", {.output = Streams::kClosedOutput}); }},
     // `numplace p.txt | true`: the reader is gone before the first box.
     {"ReaderOfTheOutputGone",
-     [](const TempDir& dir) {
-         return Trial{{dir.Write("classic.txt", kClassicText)},
-                      "",
-                      NUMPLACE_EXECUTABLE,
-                      false,
-                      {.output = Streams::kReaderGone}};
-     }},
+     [](const TempDir& dir) { return ClassicWith(dir, "", {.output = Streams::kReaderGone}); }},
     // Sized whole, read only half: the rows that arrived and nothing else, no stale bytes.
     {"ShrinksBetweenSizingAndReading",
      [](const TempDir& dir) {
