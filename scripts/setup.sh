@@ -6,12 +6,19 @@
 #   windows  build the 32-bit Windows program: CMake, Ninja and the MinGW-w64 compiler
 #   release  make the release packages: both compilers, and the tools that pack and describe them
 #   test     everything the tests use: both of the above, the 64-bit MinGW-w64 compiler,
-#            GoogleTest, 32- and 64-bit Wine with a virtual X server and the Japanese and English
-#            locales, the icon tools, clang's libFuzzer and valgrind
+#            GoogleTest, 64-bit Wine with a virtual X server and the Japanese and English locales,
+#            32-bit Wine where this machine runs 32-bit programs, the icon tools, clang's libFuzzer
+#            and valgrind
+# A package list that cannot be fetched (a mirror half-way through a sync) is only a warning: the
+# install decides. A wanted package that cannot be installed ends set-up, naming it; 32-bit Wine
+# is optional, and is left out with one line that says why (the line starts "setup: 32-bit Wine").
+# NUMPLACE_32_BIT_PROBE names another probe in place of scripts/probe-32-bit.sh (the tests' stand-in).
 set -euo pipefail
 
 need=${1:-}
+probe=${NUMPLACE_32_BIT_PROBE:-$(dirname "$0")/probe-32-bit.sh}
 missing=()
+optional=()
 missing_locales=()
 
 # A command that any of several packages may provide: only when none is there is its package
@@ -27,11 +34,9 @@ has_locale() { locale -a 2>/dev/null | grep -qix "${1%%.*}\.utf-\?8"; }
 want_locale() { # NAME.UTF-8...
     for name in "$@"; do has_locale "$name" || missing_locales+=("$name"); done
 }
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 want_package() { # PACKAGE...
-    for package in "$@"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-            missing+=("$package")
-    done
+    for package in "$@"; do installed "$package" || missing+=("$package"); done
 }
 
 case $need in
@@ -50,13 +55,14 @@ release)
     ;;
 test)
     # Native build and tests; the 32- and 64-bit Windows cross-builds (GoogleTest from its
-    # sources); Wine of both architectures with a virtual X server for the Windows tests (the
-    # 32-bit one is installed everywhere, and runs where the kernel allows); icoutils to inspect
-    # the icon; python3 for the icon script; clang with its libFuzzer runtime for the fuzz preset;
+    # sources); 64-bit Wine with a virtual X server for the Windows tests; icoutils to inspect the
+    # icon; python3 for the icon script; clang with its libFuzzer runtime for the fuzz preset;
     # valgrind for memcheck.
     want_package cmake ninja-build g++ libgtest-dev googletest \
-        g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb \
+        g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb \
         x11-utils locales icoutils python3 clang libclang-rt-14-dev valgrind
+    # 32-bit Wine is an i386 package, of use only where the kernel runs 32-bit programs.
+    if "$probe" >/dev/null; then installed wine32:i386 || optional+=(wine32:i386); fi
     # The Wine cases run in Japanese, and some in English.
     want_locale ja_JP.UTF-8 en_US.UTF-8
     ;;
@@ -66,19 +72,21 @@ test)
     ;;
 esac
 
-[ ${#missing[@]} -eq 0 ] && [ ${#missing_locales[@]} -eq 0 ] && exit 0
+[ ${#missing[@]} -eq 0 ] && [ ${#optional[@]} -eq 0 ] && [ ${#missing_locales[@]} -eq 0 ] && exit 0
 
 # wine32 is an i386 package: dpkg must know that architecture before the package lists are read.
 need_i386=false
-if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ ${#optional[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     need_i386=true
 fi
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "numplace needs these set up; run as root, then run this again:" >&2
     $need_i386 && echo "  dpkg --add-architecture i386" >&2
-    [ ${#missing[@]} -gt 0 ] &&
-        echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+    wanted=("${missing[@]}" "${optional[@]}")
+    if [ ${#wanted[@]} -gt 0 ]; then
+        echo "  apt-get update && apt-get install -y --no-install-recommends ${wanted[*]}" >&2
+    fi
     for name in "${missing_locales[@]}"; do
         echo "  echo '$name UTF-8' >> /etc/locale.gen" >&2
     done
@@ -86,11 +94,39 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing ${missing[*]}"
+# apt-get install, shown as it goes; its first error line is kept in $apt_error.
+apt_log=$(mktemp)
+trap 'rm -f "$apt_log"' EXIT
+apt_error=
+apt_install() { # PACKAGE...
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@" 2>&1 |
+        tee "$apt_log" && return
+    apt_error=$(grep -m1 '^E: ' "$apt_log" || tail -n1 "$apt_log")
+    return 1
+}
+
+wanted=("${missing[@]}" "${optional[@]}")
+if [ ${#wanted[@]} -gt 0 ]; then
+    echo "Installing ${wanted[*]}"
     $need_i386 && dpkg --add-architecture i386
-    apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+    # Lists that failed are ignored or kept from before; whether what is wanted can be had from
+    # the rest is the install's to say.
+    if ! said=$(apt-get update -q 2>&1); then
+        echo "setup: warning: apt-get update could not fetch every package list; going on:" >&2
+        grep '^[EW]: ' <<<"$said" | sed 's/^/    /' >&2 || true
+    fi
+    if [ ${#missing[@]} -gt 0 ] && ! apt_install "${missing[@]}"; then
+        # Named one by one, so the message says which package it is.
+        for package in "${missing[@]}"; do
+            apt_install "$package" && continue
+            echo "setup: cannot install $package: $apt_error" >&2
+            echo "  try by hand: apt-get update && apt-get install --no-install-recommends $package" >&2
+            exit 1
+        done
+    fi
+    if [ ${#optional[@]} -gt 0 ] && ! apt_install "${optional[@]}"; then
+        echo "setup: 32-bit Wine left out (${optional[*]}): $apt_error" >&2
+    fi
 fi
 
 # Re-checked: installing locales may have generated them already.

@@ -5,6 +5,9 @@
 # Usage: scripts/with-wine.sh win32|win64 COMMAND [ARGUMENT...]
 #        scripts/with-wine.sh --check win32|win64   whether this machine can run that Wine, and if
 #                                                    not, why (one line); exit 0 or 1
+# NUMPLACE_WINE_DIR names the folder of Wine's loaders `wine` and `wine64` where it is not Debian's
+# /usr/lib/wine, and NUMPLACE_32_BIT_PROBE another probe than scripts/probe-32-bit.sh (the tests
+# point both at stand-ins).
 set -euo pipefail
 
 usage() {
@@ -19,31 +22,49 @@ if [ "${1:-}" = --check ]; then
 fi
 arch=${1:-}
 case $arch in
-win32) loader=/usr/lib/wine/wine bits=32 package=wine32:i386 ;;
-win64) loader=/usr/lib/wine/wine64 bits=64 package=wine64 ;;
+win32) bits=32 name=wine package=wine32:i386 ;;
+win64) bits=64 name=wine64 package=wine64 ;;
 *) usage ;;
 esac
 shift
 $check_only || [ $# -gt 0 ] || usage
 
-# Debian's /usr/bin/wine starts the 32-bit loader whenever wine32 is installed, even where it
-# cannot run; so the loader of the prefix's architecture is called by name (another system's
-# `wine` or `wine64` where Debian's is missing).
-[ -x "$loader" ] || loader=$(command -v "${loader##*/}" || true)
+wine_dir=${NUMPLACE_WINE_DIR:-/usr/lib/wine}
+probe=${NUMPLACE_32_BIT_PROBE:-$(dirname "$0")/probe-32-bit.sh}
+
+# The width of an x86 ELF program (32 or 64), or nothing for anything else: a script, another
+# processor's program, no file at all.
+elf_bits() { # FILE
+    local header
+    header=$(od -An -tx1 -N20 "$1" 2>/dev/null | tr -d ' \n')
+    case $header in
+    7f454c4601*0300) echo 32 ;;
+    7f454c4602*3e00) echo 64 ;;
+    esac
+}
+
+# The loader of the prefix's architecture, called by name from Wine's folder, and only if it is a
+# program of that width: Debian's /usr/bin/wine is a script that starts the 32-bit loader whenever
+# wine32 is installed, even where it cannot run, and 64-bit Wine where it is not.
+find_loader() { # BITS NAME
+    [ "$(elf_bits "$wine_dir/$2")" = "$1" ] && echo "$wine_dir/$2"
+    return 0
+}
+loader=$(find_loader $bits $name)
 
 # One line on why this machine cannot run Wine of that architecture, or nothing when it can.
 why_not() {
     local said
-    if [ -z "$loader" ]; then
-        echo "no $bits-bit Wine is installed (Debian: $package)"
-    elif ! said=$("$loader" --version 2>&1); then
-        # Where the kernel runs no 32-bit programs, the loader's ELF interpreter cannot start.
-        if [ $bits = 32 ] && ! said=$(/lib/ld-linux.so.2 --version 2>&1); then
-            said=${said%%$'\n'*}
-            echo "this machine runs no 32-bit programs (/lib/ld-linux.so.2: ${said##*: })"
+    if [ $bits = 32 ] && ! said=$("$probe"); then
+        echo "$said"
+    elif [ -z "$loader" ]; then
+        if [ $bits = 32 ] && [ -n "$(find_loader 64 wine64)" ]; then
+            echo "no 32-bit Wine is installed (Debian: $package), only 64-bit Wine"
         else
-            echo "$loader cannot start: ${said%%$'\n'*}"
+            echo "no $bits-bit Wine is installed (Debian: $package)"
         fi
+    elif ! said=$("$loader" --version 2>&1); then
+        echo "$loader cannot start: ${said%%$'\n'*}"
     fi
 }
 reason=$(why_not)
