@@ -24,7 +24,17 @@ package() { # PRESET: build the preset's program and let CPack stage and pack it
     cmake --build --preset "$1"
     cpack --preset "$1" >/dev/null
 }
-package release
+# The native program is built as Debian builds its own packages: dpkg-buildflags with all of its
+# hardening (a stack protector, fortified libc calls, relocations read-only and bound at start-up,
+# PIE). Only here, where the release is made: a plain CMake build takes the flags its builder
+# gives. Debian's -g and -O2 give way to the preset's build type, and its file-prefix map, like
+# our own, keeps this folder's path out of the program.
+hardened() { # COMMAND...
+    local get=(env DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP="-g -O2"
+        dpkg-buildflags --get)
+    CXXFLAGS="$("${get[@]}" CPPFLAGS) $("${get[@]}" CXXFLAGS)" LDFLAGS=$("${get[@]}" LDFLAGS) "$@"
+}
+hardened package release
 package windows-program
 
 # CPack 3.25 writes zip and tar entries in the order the file system lists them and with the
@@ -48,6 +58,11 @@ cp "$deb" dist/
 # Debian's checker: any error or warning it finds in the .deb stops the release.
 lintian --fail-on error,warning "dist/$(basename "$deb")" ||
     { echo "release: lintian finds fault with the .deb" >&2; exit 1; }
+# Its notes on hardening too: each names a protection the program was built without.
+if lintian -I "dist/$(basename "$deb")" | grep ': hardening-'; then
+    echo "release: the .deb's program is not hardened as Debian's own are" >&2
+    exit 1
+fi
 
 zipfile=$(find build/packages/windows-program -maxdepth 1 -name '*.zip' | grep .)
 tree=$(staged build/packages/windows-program ZIP "$zipfile" .zip)
