@@ -27,12 +27,16 @@ package() { # PRESET: build the preset's program and let CPack stage and pack it
 # The native program is built as Debian builds its own packages: dpkg-buildflags with all of its
 # hardening (a stack protector, fortified libc calls, relocations read-only and bound at start-up,
 # PIE). Only here, where the release is made: a plain CMake build takes the flags its builder
-# gives. Debian's -g and -O2 give way to the preset's build type, and its file-prefix map, like
-# our own, keeps this folder's path out of the program.
+# gives. Fortification is raised to level 3, as Fedora's and Ubuntu's builds have it since GCC 12:
+# the program's copies have sizes known only at run time, which level 2 cannot check at all.
+# Debian's -g and -O2 give way to the preset's build type, and its file-prefix map, like our own,
+# keeps this folder's path out of the program.
 hardened() { # COMMAND...
     local get=(env DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP="-g -O2"
-        dpkg-buildflags --get)
-    CXXFLAGS="$("${get[@]}" CPPFLAGS) $("${get[@]}" CXXFLAGS)" LDFLAGS=$("${get[@]}" LDFLAGS) "$@"
+        dpkg-buildflags --get) cppflags
+    cppflags=$("${get[@]}" CPPFLAGS)
+    cppflags=${cppflags/-D_FORTIFY_SOURCE=2/-D_FORTIFY_SOURCE=3}
+    CXXFLAGS="$cppflags $("${get[@]}" CXXFLAGS)" LDFLAGS=$("${get[@]}" LDFLAGS) "$@"
 }
 hardened package release
 package windows-program
