@@ -121,8 +121,14 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
     return low;
 }
 
-BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
-                     LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped) {
+// As Win32 has it, the buffer holds nNumberOfBytesToRead bytes. Telling the compiler so lets a
+// fortified build check every read() against what is left of it.
+#if __has_cpp_attribute(gnu::access)
+[[gnu::access(write_only, 2, 3)]]
+#endif
+BOOL WINAPI
+ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+         LPOVERLAPPED lpOverlapped) {
     if (lpNumberOfBytesRead != nullptr) *lpNumberOfBytesRead = 0;
     const int descriptor = DescriptorOf(hFile);
     if (descriptor < 0) return Fail(ERROR_INVALID_HANDLE);
