@@ -43,6 +43,12 @@ check "within 32 KiB" yes "$([ "$(stat -c %s "$exe")" -le 32768 ] && echo yes ||
 check "imported DLLs" "kernel32.dll msvcrt.dll user32.dll" \
     "$(sed -n 's/^\s*DLL Name: //p' "$work/headers" | tr 'A-Z' 'a-z' | sort | tr '\n' ' ' | sed 's/ $//')"
 
+# Loaded at a random address, with the relocations that takes, and its data never run as code;
+# the 64-bit build also takes addresses from the whole 64-bit range.
+check "ASLR with relocations, and DEP" "$([ "$4" = 64 ] && echo "HIGH_ENTROPY_VA ")DYNAMIC_BASE NX_COMPAT .reloc" \
+    "$(awk '/^DllCharacteristics/ { on = 1; next } on && /^\t/ { printf "%s ", $1; next } { on = 0 }' \
+        "$work/headers")$("$objdump" -h "$exe" | awk '$2 == ".reloc" { print $2 }')"
+
 wrestool -l "$exe" >"$work/resources"
 check "icon group 128 in Japanese (0x411), the only one" "--type=14 --name=128 --language=1041" \
     "$(grep -- '--type=14 ' "$work/resources" | cut -d' ' -f1-3 | tr '\n' ' ' | sed 's/ $//')"
