@@ -149,6 +149,7 @@ constexpr UINT WM_DESTROY = 0x0002;
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT PM_NOREMOVE = 0x0000;
+constexpr UINT PM_REMOVE = 0x0001;
 constexpr UINT MB_OK = 0x00000000;
 constexpr int IDOK = 1;
 constexpr int COLOR_WINDOWFRAME = 6;

@@ -77,7 +77,17 @@ TEST_P(LinuxWindow, IsCreatedForItsClassAndItsDestructionEndsTheLoop) {
     EXPECT_EQ(GetMessageA(&message, nullptr, 0, 0), FALSE);
     EXPECT_EQ(std::pair(message.message, message.wParam), quit);
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) << "taken off the queue";
-    EXPECT_FALSE(WaitMessage()) << "an empty queue that nothing can fill";
+    // An empty queue that nothing can fill: waiting on it fails rather than hangs.
+    EXPECT_FALSE(WaitMessage());
+    EXPECT_EQ(GetMessageA(&message, nullptr, 0, 0), -1);
+
+    // PM_REMOVE takes a quit message as GetMessageA does; a message the window does not handle
+    // gives 0 from the default procedure.
+    PostQuitMessage(7);
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(std::pair(message.message, message.wParam), std::pair(WM_QUIT, WPARAM{7}));
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(DefWindowProcA(window, WM_PAINT, 0, 0), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Classes, LinuxWindow,
