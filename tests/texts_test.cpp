@@ -2,7 +2,9 @@
 // the Linux message box shows them, and any other code page 932 text, as the same UTF-8.
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <string>
 
 #include "app/texts.h"
@@ -24,12 +26,24 @@ std::string Cp932ToUtf8(const std::string& bytes) {
     return ok ? out.substr(0, out.size() - outLeft) : "(invalid CP932)";
 }
 
-// What the terminal shows for a box with text as both caption and text. The program's own
-// characters come from a table of their own and every other one from iconv.
+// What the terminal shows for a box with text as both caption and text, read from a pipe on
+// standard output once the box has returned: text still in stdio's buffer was not shown. The
+// program's own characters come from a table of their own and every other one from iconv.
 std::string ShownInBox(const char* text) {
-    testing::internal::CaptureStdout();
+    int ends[2];
+    if (pipe(ends) != 0) return "(no pipe)";
+    std::fflush(stdout);
+    const int terminal = dup(STDOUT_FILENO);
+    dup2(ends[1], STDOUT_FILENO);
+    close(ends[1]);
     EXPECT_EQ(MessageBoxA(nullptr, text, text, MB_OK), IDOK);
-    return testing::internal::GetCapturedStdout();
+    dup2(terminal, STDOUT_FILENO);  // the pipe's last writer gone, the reads below end
+    close(terminal);
+    std::string shown;
+    char chunk[256];
+    for (ssize_t got; (got = read(ends[0], chunk, sizeof chunk)) > 0;) shown.append(chunk, got);
+    close(ends[0]);
+    return shown;
 }
 
 // The same as UTF-8, built by appending: "[" + std::string trips a false -Wrestrict in g++ 12
