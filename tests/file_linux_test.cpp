@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <future>
+#include <thread>
 
 #include "platform/win32.h"
 #include "text_fixture.h"
@@ -127,6 +129,94 @@ INSTANTIATE_TEST_SUITE_P(Files, RealReadFile,
                          testing::Values(ReadCase{"Empty", ""}, ReadCase{"OneByte", "5"},
                                          ReadCase{"TenBytes", "5 3 0 0 7\n"}),
                          [](const testing::TestParamInfo<ReadCase>& info) {
+                             return info.param.name;
+                         });
+
+// Win32's result and last error for the calls the file layer answers, each on what a caller could
+// hand it. A call returns whether it succeeded, and false also where it did more than Win32 does;
+// what it does after the call under test leaves the last error alone.
+struct ContractCase {
+    const char* name;
+    bool (*call)(const TempDir& dir);
+    bool succeeds;
+    DWORD lastError;  // after a failure
+    friend void PrintTo(const ContractCase& c, std::ostream* os) { *os << c.name; }
+};
+
+bool ReadsWith(LPVOID buffer, DWORD count, LPOVERLAPPED overlapped, const TempDir& dir) {
+    const HANDLE file = OpenForReading(dir.Write("puzzle.txt", "5 3"));
+    DWORD got = 99;
+    const BOOL read = ReadFile(file, buffer, count, &got, overlapped);
+    CloseHandle(file);  // succeeds, and so leaves the last error as it is
+    return read && got == count;
+}
+
+const ContractCase kContract[] = {
+    {"OpenEmptyPath", [](const TempDir&) { return OpenForReading("") != INVALID_HANDLE_VALUE; },
+     false, ERROR_PATH_NOT_FOUND},
+    // A name is empty only at its terminator: one that starts with byte 1 opens.
+    {"OpenNameStartingWithByte1",
+     [](const TempDir& dir) {
+         dir.Write("\x01puzzle.txt", "5");
+         const std::string here = std::filesystem::current_path();
+         std::filesystem::current_path(dir.Path(""));
+         const HANDLE file = OpenForReading("\x01puzzle.txt");
+         std::filesystem::current_path(here);
+         return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+     },
+     true, NO_ERROR},
+    // Refused before it is opened: a writer waiting for a reader goes on waiting.
+    {"OpenFifoWithAWriterWaiting",
+     [](const TempDir& dir) {
+         const std::string fifo = dir.Path("fifo");
+         EXPECT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+         auto writer = std::async(std::launch::async, [&] { return open(fifo.c_str(), O_WRONLY); });
+         std::this_thread::sleep_for(std::chrono::milliseconds(200));  // into its open()
+         const HANDLE file = OpenForReading(fifo);
+         const bool released =
+             writer.wait_for(std::chrono::milliseconds(500)) == std::future_status::ready;
+         close(open(fifo.c_str(), O_RDONLY | O_NONBLOCK));  // now let it go
+         close(writer.get());
+         return file != INVALID_HANDLE_VALUE || released;
+     },
+     false, ERROR_NOT_SUPPORTED},
+    {"ReadOverlapped",
+     [](const TempDir& dir) {
+         char buffer[3];
+         int overlapped = 0;
+         return ReadsWith(buffer, 3, reinterpret_cast<LPOVERLAPPED>(&overlapped), dir);
+     },
+     false, ERROR_INVALID_PARAMETER},
+    {"ReadIntoNoBuffer", [](const TempDir& dir) { return ReadsWith(nullptr, 3, nullptr, dir); },
+     false, ERROR_INVALID_PARAMETER},
+    // With standard input closed the file gets descriptor 0, and closing it closes that.
+    {"CloseDescriptorZero",
+     [](const TempDir& dir) {
+         const int input = dup(STDIN_FILENO);
+         close(STDIN_FILENO);
+         const HANDLE file = OpenForReading(dir.Write("puzzle.txt", "5"));
+         const bool onZero = fcntl(STDIN_FILENO, F_GETFD) != -1;
+         const bool closed = CloseHandle(file) && fcntl(STDIN_FILENO, F_GETFD) == -1;
+         dup2(input, STDIN_FILENO);
+         close(input);
+         return onZero && closed;
+     },
+     true, NO_ERROR},
+};
+
+class FileContract : public testing::TestWithParam<ContractCase> {};
+
+TEST_P(FileContract, GivesWin32sResultAndLastError) {
+    const TempDir dir;
+    const ContractCase& c = GetParam();
+    EXPECT_EQ(c.call(dir), c.succeeds);
+    if (!c.succeeds) {
+        EXPECT_EQ(GetLastError(), c.lastError);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, FileContract, testing::ValuesIn(kContract),
+                         [](const testing::TestParamInfo<ContractCase>& info) {
                              return info.param.name;
                          });
 
