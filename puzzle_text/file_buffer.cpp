@@ -1,9 +1,7 @@
-// Loading a file whole through the Win32 file calls, and splitting it into lines.
+// Loading an open file whole through the Win32 file calls, and splitting it into lines.
 #include "file_buffer.h"
 
 #include <cstdlib>
-
-#include "platform/win32.h"
 
 namespace {
 
@@ -34,16 +32,8 @@ bool FileBuffer::Allocate(std::uint32_t n) {
     return true;
 }
 
-bool FileBuffer::Load(const char* path) {
+bool FileBuffer::Load(HANDLE file) {
     Release();
-    if (path == nullptr) return false;
-    const HANDLE file = CreateFileA(path,                   // lpFileName
-                                    GENERIC_READ,           // dwDesiredAccess
-                                    FILE_SHARE_READ,        // dwShareMode
-                                    nullptr,                // lpSecurityAttributes
-                                    OPEN_EXISTING,          // dwCreationDisposition
-                                    FILE_ATTRIBUTE_NORMAL,  // dwFlagsAndAttributes
-                                    nullptr);               // hTemplateFile
     if (file == nullptr || file == INVALID_HANDLE_VALUE) return false;
 
     bool loaded = false;

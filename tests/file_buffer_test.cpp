@@ -99,15 +99,18 @@ TEST(FileBuffer, LoadsFilesWholeEmptyOnesToo) {
     const TempDir dir;
     FileBuffer buffer;
     const std::string bytes = "5 3\r\n\0\xff\n7"s;
-    ASSERT_TRUE(buffer.Load(dir.Write("puzzle.txt", bytes).c_str()));
+    ASSERT_TRUE(buffer.Load(OpenForReading(dir.Write("puzzle.txt", bytes))));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer.data), buffer.size), bytes);
     EXPECT_EQ(buffer.cursor, buffer.data);
-    ASSERT_TRUE(buffer.Load(dir.Write("empty.txt", "").c_str()));
+    ASSERT_TRUE(buffer.Load(OpenForReading(dir.Write("empty.txt", ""))));
     EXPECT_EQ(buffer.size, 0u);
     char out[4] = "xyz";
     EXPECT_EQ(buffer.ReadLine(out, sizeof out), 0);
-    EXPECT_FALSE(buffer.Load(nullptr));
-    EXPECT_EQ(buffer.data, nullptr);
+    for (const HANDLE unopened : {HANDLE{}, INVALID_HANDLE_VALUE}) {
+        ASSERT_TRUE(buffer.Load(OpenForReading(dir.Write("puzzle.txt", bytes))));
+        EXPECT_FALSE(buffer.Load(unopened));
+        EXPECT_EQ(buffer.data, nullptr);
+    }
 }
 
 }  // namespace

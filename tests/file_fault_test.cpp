@@ -26,7 +26,7 @@ TEST_P(LoadWithFaults, LoadsWhatArrivedOrNothing) {
     FileBuffer buffer;
     Fill(buffer, "left over from an earlier load");
     ScriptFile(c.script);
-    EXPECT_EQ(buffer.Load("puzzle.txt"), c.loaded);
+    EXPECT_EQ(buffer.Load(OpenForReading("puzzle.txt")), c.loaded);
     const FileCalls& calls = RecordedFileCalls();
     EXPECT_EQ(calls.reads, c.reads);
     EXPECT_EQ(calls.closes, c.script.openFails || c.script.openGivesNull ? 0 : 1);

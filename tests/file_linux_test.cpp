@@ -30,7 +30,7 @@ TEST_P(LoadRefuses, PromptlyAndLeavesTheBufferEmpty) {
     const std::string path = GetParam().make(dir);
     auto loading = std::async(std::launch::async, [&path] {
         FileBuffer buffer;
-        return buffer.Load(path.c_str()) || buffer.data != nullptr;
+        return buffer.Load(OpenForReading(path)) || buffer.data != nullptr;
     });
     if (loading.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
         ADD_FAILURE() << "Load blocked on " << path;
@@ -60,16 +60,6 @@ INSTANTIATE_TEST_SUITE_P(
                                     return Sparse(dir, (std::uint64_t{1} << 32) + 16);
                                 }}),
     [](const testing::TestParamInfo<RefusedCase>& info) { return info.param.name; });
-
-HANDLE OpenForReading(const std::string& path) {
-    return CreateFileA(path.c_str(),           // lpFileName
-                       GENERIC_READ,           // dwDesiredAccess
-                       FILE_SHARE_READ,        // dwShareMode
-                       nullptr,                // lpSecurityAttributes
-                       OPEN_EXISTING,          // dwCreationDisposition
-                       FILE_ATTRIBUTE_NORMAL,  // dwFlagsAndAttributes
-                       nullptr);               // hTemplateFile
-}
 
 TEST(LinuxFiles, SizeOf4GiBLessOneClearsTheLastError) {
     const TempDir dir;

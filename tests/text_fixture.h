@@ -1,4 +1,5 @@
-// Test helpers for the puzzle text: a buffer holding given bytes, and a scratch directory of files.
+// Test helpers for the puzzle text: a file opened as the program opens it, a buffer holding given
+// bytes, and a scratch directory of files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +12,17 @@
 #include <string_view>
 
 #include "puzzle_text/file_buffer.h"
+
+// A file opened for reading as the program opens its puzzle, for FileBuffer::Load.
+inline HANDLE OpenForReading(const std::string& path) {
+    return CreateFileA(path.c_str(),           // lpFileName
+                       GENERIC_READ,           // dwDesiredAccess
+                       FILE_SHARE_READ,        // dwShareMode
+                       nullptr,                // lpSecurityAttributes
+                       OPEN_EXISTING,          // dwCreationDisposition
+                       FILE_ATTRIBUTE_NORMAL,  // dwFlagsAndAttributes
+                       nullptr);               // hTemplateFile
+}
 
 inline void Fill(FileBuffer& buffer, std::string_view bytes) {
     ASSERT_TRUE(buffer.Allocate(static_cast<std::uint32_t>(bytes.size())));
