@@ -27,9 +27,11 @@ shift
 $check_only || [ $# -gt 0 ] || usage
 
 # Debian's /usr/bin/wine starts the 32-bit loader whenever wine32 is installed, even where it
-# cannot run; so the loader of the prefix's architecture is called by name (another system's
-# `wine` or `wine64` where Debian's is missing).
-[ -x "$loader" ] || loader=$(command -v "${loader##*/}" || true)
+# cannot run, and the 64-bit one when it is not; so the loader of the prefix's architecture is
+# called by name. Only a system without Debian's loaders gets its own `wine` or `wine64`.
+if [ ! -x "$loader" ]; then
+    if [ -d /usr/lib/wine ]; then loader=; else loader=$(command -v "${loader##*/}" || true); fi
+fi
 
 # One line on why this machine cannot run Wine of that architecture, or nothing when it can.
 why_not() {
