@@ -33,10 +33,10 @@ bool PathOfTail(const Unit* tail, Unit (&path)[kPathCapacity]) {
     return true;
 }
 
-// Opens for reading the file that the command-line tail names, as CreateFile opens it; a tail that
-// names no path gives INVALID_HANDLE_VALUE. lpCmdLine is the tail WinMain was given; Windows reads
-// the process's own command line in UTF-16 instead, since the ANSI tail has lost every character
-// outside the ANSI code page.
+// Opens for reading the file that the command-line tail names, as CreateFile opens it; a path
+// that does not fit gives INVALID_HANDLE_VALUE, as a file that cannot be opened does. lpCmdLine is
+// the tail WinMain was given; Windows reads the process's own command line in UTF-16 instead,
+// since the ANSI tail has lost every character outside the ANSI code page.
 HANDLE OpenCommandLineFile(LPCSTR lpCmdLine);
 
 // A modal box with no owner and one OK button, showing code page 932 text and caption (none: the
