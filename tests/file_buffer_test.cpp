@@ -99,15 +99,15 @@ TEST(FileBuffer, LoadsFilesWholeEmptyOnesToo) {
     const TempDir dir;
     FileBuffer buffer;
     const std::string bytes = "5 3\r\n\0\xff\n7"s;
-    ASSERT_TRUE(buffer.Load(OpenForReading(dir.Write("puzzle.txt", bytes))));
+    ASSERT_TRUE(buffer.Load(OpenForReading(dir.Write("puzzle.txt", bytes).c_str())));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer.data), buffer.size), bytes);
     EXPECT_EQ(buffer.cursor, buffer.data);
-    ASSERT_TRUE(buffer.Load(OpenForReading(dir.Write("empty.txt", ""))));
+    ASSERT_TRUE(buffer.Load(OpenForReading(dir.Write("empty.txt", "").c_str())));
     EXPECT_EQ(buffer.size, 0u);
     char out[4] = "xyz";
     EXPECT_EQ(buffer.ReadLine(out, sizeof out), 0);
     for (const HANDLE unopened : {HANDLE{}, INVALID_HANDLE_VALUE}) {
-        ASSERT_TRUE(buffer.Load(OpenForReading(dir.Write("puzzle.txt", bytes))));
+        ASSERT_TRUE(buffer.Load(OpenForReading(dir.Write("puzzle.txt", bytes).c_str())));
         EXPECT_FALSE(buffer.Load(unopened));
         EXPECT_EQ(buffer.data, nullptr);
     }

@@ -30,7 +30,7 @@ TEST_P(LoadRefuses, PromptlyAndLeavesTheBufferEmpty) {
     const std::string path = GetParam().make(dir);
     auto loading = std::async(std::launch::async, [&path] {
         FileBuffer buffer;
-        return buffer.Load(OpenForReading(path)) || buffer.data != nullptr;
+        return buffer.Load(OpenForReading(path.c_str())) || buffer.data != nullptr;
     });
     if (loading.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
         ADD_FAILURE() << "Load blocked on " << path;
@@ -63,9 +63,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LinuxFiles, SizeOf4GiBLessOneClearsTheLastError) {
     const TempDir dir;
-    EXPECT_EQ(OpenForReading(dir.Path("missing")), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OpenForReading(dir.Path("missing").c_str()), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-    const HANDLE file = OpenForReading(Sparse(dir, INVALID_FILE_SIZE));
+    const HANDLE file = OpenForReading(Sparse(dir, INVALID_FILE_SIZE).c_str());
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DWORD high = 7;
     EXPECT_EQ(GetFileSize(file, &high), INVALID_FILE_SIZE);
@@ -88,7 +88,7 @@ class RealReadFile : public testing::TestWithParam<ReadCase> {};
 TEST_P(RealReadFile, StopsAtTheEndOfTheFile) {
     const TempDir dir;
     const std::string& bytes = GetParam().bytes;
-    const HANDLE file = OpenForReading(dir.Write("puzzle.txt", bytes));
+    const HANDLE file = OpenForReading(dir.Write("puzzle.txt", bytes).c_str());
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     for (const std::size_t expected : {bytes.size(), std::size_t{0}}) {
         std::string buffer(32, '#');

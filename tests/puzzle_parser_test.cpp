@@ -105,7 +105,7 @@ const std::string kPuzzle = kClassic;
 TEST(ParsePuzzle, ReadsBackTheDisplayFormatFromAFile) {
     const TempDir dir;
     FileBuffer buffer;
-    ASSERT_TRUE(buffer.Load(OpenForReading(dir.Write("puzzle.txt", DisplayText(kPuzzle)))));
+    ASSERT_TRUE(buffer.Load(OpenForReading(dir.Write("puzzle.txt", DisplayText(kPuzzle)).c_str())));
     char line[kLineCapacity];
     ResetGrid();
     ParsePuzzle(buffer, line);

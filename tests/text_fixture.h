@@ -14,8 +14,8 @@
 #include "puzzle_text/file_buffer.h"
 
 // A file opened for reading as the program opens its puzzle, for FileBuffer::Load.
-inline HANDLE OpenForReading(const std::string& path) {
-    return CreateFileA(path.c_str(),           // lpFileName
+inline HANDLE OpenForReading(const char* path) {
+    return CreateFileA(path,                   // lpFileName
                        GENERIC_READ,           // dwDesiredAccess
                        FILE_SHARE_READ,        // dwShareMode
                        nullptr,                // lpSecurityAttributes
