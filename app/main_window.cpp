@@ -2,10 +2,9 @@
 // loop that the window's destruction ends.
 #include "main_window.h"
 
-#include <cstring>
-
 #include "app/resource.h"
 #include "app/texts.h"
+#include "platform/boundary.h"
 #include "puzzle_text/file_buffer.h"
 #include "puzzle_text/grid_render.h"
 #include "puzzle_text/puzzle_parser.h"
@@ -18,6 +17,7 @@ constexpr int kWindowWidth = 400;
 constexpr int kWindowHeight = 300;
 constexpr int kTextCapacity = 1024;
 static_assert(kGridTextLength < kTextCapacity, "the display text keeps its terminating NUL");
+static_assert(kTextCapacity <= kBoxTextCapacity, "a message box shows the whole display text");
 
 HINSTANCE instance;
 HWND mainWindow;
@@ -65,26 +65,9 @@ HWND CreateMainWindow() {
                            nullptr);             // creation data
 }
 
-// The path is the whole command-line tail; a tail that opens with a double quote loses that
-// quote and its last character, normally the closing one. False when the path would not fit:
-// a cut path could name another file.
-bool CopyPath(const char* tail, char (&path)[kLineCapacity]) {
-    const bool quoted = tail[0] == '"';
-    const char* start = quoted ? tail + 1 : tail;
-    std::size_t length = std::strlen(start);
-    if (quoted && length > 0) --length;
-    if (length >= sizeof path) return false;
-    std::memcpy(path, start, length);
-    path[length] = '\0';
-    return true;
-}
-
 void ShowGrid(char (&text)[kTextCapacity], const char* caption) {
     RenderGrid(text);
-    MessageBoxA(nullptr,  // no owner
-                text,     // the grid, nine lines
-                caption,  // caption
-                MB_OK);   // one OK button
+    ShowMessageBox(text, caption);
 }
 
 // Runs until the quit message and returns its code. A queue that reports an error or can never
@@ -126,17 +109,14 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
     Grid reference;
     TakeSnapshot(reference);
 
-    char line[kLineCapacity];  // the path, then each line of the puzzle
     FileBuffer file;
-    if (!CopyPath(lpCmdLine, line) || !file.Load(line)) {
-        MessageBoxA(nullptr,           // no owner
-                    kMissingFileText,  // text
-                    nullptr,           // the system's caption for errors
-                    MB_OK);            // one OK button
+    if (!file.LoadOpenFile(OpenCommandLineFile(lpCmdLine))) {
+        ShowMessageBox(kMissingFileText, nullptr);  // the system's caption for errors
         DestroyWindow(mainWindow);
         file.Release();
         return 0;
     }
+    char line[kLineCapacity];
     ParsePuzzle(file, line);
 
     char text[kTextCapacity] = {};

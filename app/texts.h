@@ -1,4 +1,5 @@
-// Every text the user reads, in code page 932 (Shift-JIS) bytes for the ANSI message box.
+// Every text the user reads, in code page 932 (Shift-JIS) bytes; the message box shows them as
+// they are on Linux, and converts them to UTF-16 on Windows (platform/boundary.h).
 #pragma once
 
 // "問題確認": caption of the box that shows the puzzle as read.

@@ -1,9 +1,9 @@
-// Loading a file whole through the Win32 file calls, and splitting it into lines.
+// Loading an open file whole through the Win32 file calls, and splitting it into lines.
 #include "file_buffer.h"
 
 #include <cstdlib>
 
-#include "platform/win32.h"
+#include "platform/boundary.h"
 
 namespace {
 
@@ -34,16 +34,8 @@ bool FileBuffer::Allocate(std::uint32_t n) {
     return true;
 }
 
-bool FileBuffer::Load(const char* path) {
+bool FileBuffer::LoadOpenFile(HANDLE file) {
     Release();
-    if (path == nullptr) return false;
-    const HANDLE file = CreateFileA(path,                   // lpFileName
-                                    GENERIC_READ,           // dwDesiredAccess
-                                    FILE_SHARE_READ,        // dwShareMode
-                                    nullptr,                // lpSecurityAttributes
-                                    OPEN_EXISTING,          // dwCreationDisposition
-                                    FILE_ATTRIBUTE_NORMAL,  // dwFlagsAndAttributes
-                                    nullptr);               // hTemplateFile
     if (file == nullptr || file == INVALID_HANDLE_VALUE) return false;
 
     bool loaded = false;
@@ -68,6 +60,10 @@ bool FileBuffer::Load(const char* path) {
     }
     CloseHandle(file);
     return loaded;
+}
+
+bool FileBuffer::Load(const char* path) {
+    return LoadOpenFile(path != nullptr ? OpenForReading(path) : INVALID_HANDLE_VALUE);
 }
 
 int FileBuffer::ReadLine(char* out, int capacity) {

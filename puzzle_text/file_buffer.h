@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/win32.h"
+
 // Owns one heap block with a file's bytes and a read cursor into it. The block is not
 // NUL-terminated; every read stops at size. While loaded, data <= cursor <= data + size.
 class FileBuffer {
@@ -23,9 +25,14 @@ class FileBuffer {
     // empty, when no block can be had.
     bool Allocate(std::uint32_t n);
 
-    // Reads the whole file at path into a fresh block. False, and empty, when the file cannot be
-    // opened, sized, buffered or read. A file that shrinks while being read keeps the bytes that
-    // arrived.
+    // Reads the whole of a file opened for reading into a fresh block, and closes it. False, and
+    // empty, for a handle that names no file (null or INVALID_HANDLE_VALUE: it could not be
+    // opened), or when the file cannot be sized, buffered or read. A file that shrinks while being
+    // read keeps the bytes that arrived.
+    bool LoadOpenFile(HANDLE file);
+
+    // Opens the file at path with CreateFileA, then loads it as LoadOpenFile does. False, and
+    // empty, for no path.
     bool Load(const char* path);
 
     // Copies the next line, at most capacity - 1 bytes, into out and NUL-terminates it; returns

@@ -30,7 +30,9 @@ class WinMainRun : public testing::Test {
 
     static std::string Path(const char* name) { return dir->Path(name); }
     // The longest path the program takes: 1023 characters, naming classic.txt.
-    static std::string Longest() { return dir->PaddedPath("classic.txt", 1023); }
+    static std::string Longest(std::size_t more = 0) {
+        return dir->PaddedPath("classic.txt", 1023 + more);
+    }
 
     int Run(std::string tail) {
         return WinMain(&testInstance, nullptr, tail.data(), SW_SHOWDEFAULT);
@@ -112,6 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The first 1023 characters name a real file; the path as given is longer and must not
         // be cut down to it.
         TailCase{"OverlongTailNeverCut", [] { return WinMainRun::Longest() + "/more"; }, false},
+        // A file the system would open, named by one character more than fits.
+        TailCase{"QuotedPathOneOverTheLimit", [] { return Quoted(WinMainRun::Longest(1)); }, false},
         TailCase{"OverlongTail", [] { return std::string(5000, 'a'); }, false}),
     [](const testing::TestParamInfo<TailCase>& info) { return info.param.name; });
 

@@ -99,6 +99,8 @@ TEST(FileBuffer, LoadsFilesWholeEmptyOnesToo) {
     const TempDir dir;
     FileBuffer buffer;
     const std::string bytes = "5 3\r\n\0\xff\n7"s;
+    // A missing file first: the error it leaves behind must not fail the next load.
+    EXPECT_FALSE(buffer.Load(dir.Path("absent.txt").c_str()));
     ASSERT_TRUE(buffer.Load(dir.Write("puzzle.txt", bytes).c_str()));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer.data), buffer.size), bytes);
     EXPECT_EQ(buffer.cursor, buffer.data);
@@ -108,6 +110,11 @@ TEST(FileBuffer, LoadsFilesWholeEmptyOnesToo) {
     EXPECT_EQ(buffer.ReadLine(out, sizeof out), 0);
     EXPECT_FALSE(buffer.Load(nullptr));
     EXPECT_EQ(buffer.data, nullptr);
+    for (const HANDLE unopened : {HANDLE{}, INVALID_HANDLE_VALUE}) {
+        ASSERT_TRUE(buffer.Load(dir.Write("puzzle.txt", bytes).c_str()));
+        EXPECT_FALSE(buffer.LoadOpenFile(unopened));
+        EXPECT_EQ(buffer.data, nullptr);
+    }
 }
 
 }  // namespace

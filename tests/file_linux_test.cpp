@@ -63,21 +63,11 @@ INSTANTIATE_TEST_SUITE_P(
                                 }}),
     [](const testing::TestParamInfo<RefusedCase>& info) { return info.param.name; });
 
-HANDLE OpenForReading(const std::string& path) {
-    return CreateFileA(path.c_str(),           // lpFileName
-                       GENERIC_READ,           // dwDesiredAccess
-                       FILE_SHARE_READ,        // dwShareMode
-                       nullptr,                // lpSecurityAttributes
-                       OPEN_EXISTING,          // dwCreationDisposition
-                       FILE_ATTRIBUTE_NORMAL,  // dwFlagsAndAttributes
-                       nullptr);               // hTemplateFile
-}
-
 TEST(LinuxFiles, SizeOf4GiBLessOneClearsTheLastError) {
     const TempDir dir;
-    EXPECT_EQ(OpenForReading(dir.Path("missing")), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OpenForReading(dir.Path("missing").c_str()), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-    const HANDLE file = OpenForReading(Sparse(dir, INVALID_FILE_SIZE));
+    const HANDLE file = OpenForReading(Sparse(dir, INVALID_FILE_SIZE).c_str());
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DWORD high = 7;
     EXPECT_EQ(GetFileSize(file, &high), INVALID_FILE_SIZE);
@@ -100,7 +90,7 @@ class RealReadFile : public testing::TestWithParam<ReadCase> {};
 TEST_P(RealReadFile, StopsAtTheEndOfTheFile) {
     const TempDir dir;
     const std::string& bytes = GetParam().bytes;
-    const HANDLE file = OpenForReading(dir.Write("puzzle.txt", bytes));
+    const HANDLE file = OpenForReading(dir.Write("puzzle.txt", bytes).c_str());
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     for (const std::size_t expected : {bytes.size(), std::size_t{0}}) {
         std::string buffer(32, '#');
@@ -144,7 +134,7 @@ struct ContractCase {
 };
 
 bool ReadsWith(LPVOID buffer, DWORD count, LPOVERLAPPED overlapped, const TempDir& dir) {
-    const HANDLE file = OpenForReading(dir.Write("puzzle.txt", "5 3"));
+    const HANDLE file = OpenForReading(dir.Write("puzzle.txt", "5 3").c_str());
     DWORD got = 99;
     const BOOL read = ReadFile(file, buffer, count, &got, overlapped);
     CloseHandle(file);  // succeeds, and so leaves the last error as it is
@@ -172,7 +162,7 @@ const ContractCase kContract[] = {
          EXPECT_EQ(mkfifo(fifo.c_str(), 0600), 0);
          auto writer = std::async(std::launch::async, [&] { return open(fifo.c_str(), O_WRONLY); });
          std::this_thread::sleep_for(std::chrono::milliseconds(200));  // into its open()
-         const HANDLE file = OpenForReading(fifo);
+         const HANDLE file = OpenForReading(fifo.c_str());
          const bool released =
              writer.wait_for(std::chrono::milliseconds(500)) == std::future_status::ready;
          close(open(fifo.c_str(), O_RDONLY | O_NONBLOCK));  // now let it go
@@ -194,7 +184,7 @@ const ContractCase kContract[] = {
      [](const TempDir& dir) {
          const int input = dup(STDIN_FILENO);
          close(STDIN_FILENO);
-         const HANDLE file = OpenForReading(dir.Write("puzzle.txt", "5"));
+         const HANDLE file = OpenForReading(dir.Write("puzzle.txt", "5").c_str());
          const bool onZero = fcntl(STDIN_FILENO, F_GETFD) != -1;
          const bool closed = CloseHandle(file) && fcntl(STDIN_FILENO, F_GETFD) == -1;
          dup2(input, STDIN_FILENO);

@@ -20,7 +20,7 @@ constexpr int kCollectionSample = 150;
 constexpr int kGridsPerFamily = 1500;
 #else
 constexpr int kCollectionSample = 1000;  // every puzzle of the shipped samples
-constexpr int kGridsPerFamily = 17000;  // six families: over 100,000 grids
+constexpr int kGridsPerFamily = 17000;   // six families: over 100,000 grids
 #endif
 
 // SolvePass calls from outside propagation.cpp: the link routes them through this wrapper

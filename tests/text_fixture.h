@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/boundary.h"
 #include "puzzle_text/file_buffer.h"
 
 inline void Fill(FileBuffer& buffer, std::string_view bytes) {

@@ -2,8 +2,9 @@
 // starts it, reads and records each box it shows, presses OK, and records how the program ends.
 //
 // Usage: box_driver SECONDS PROGRAM [TAIL]
-//   Starts PROGRAM with the command-line tail TAIL (passed as it is: quotes and blanks included)
-//   and gives it SECONDS in all. Writes to standard output, one line each:
+//   Starts PROGRAM with the command-line tail TAIL (passed as it is: quotes and blanks included,
+//   in UTF-16 throughout, so any character of a path arrives whatever the locale's code page) and
+//   gives it SECONDS in all. Writes to standard output, one line each:
 //     box caption=HEX text=HEX main_window=hidden|visible|missing   for every box, in order
 //     main_window=visible                 once, when the main window is first seen shown
 //     exit CODE                           the program's exit code, or
@@ -96,20 +97,22 @@ void Answer(HWND box, HWND mainWindow) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// The wide entry point (linked with -municode): argv in the ANSI code page would have lost every
+// character outside it before the program under test ever saw the tail.
+int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // LF stays LF in the transcript
-    if (argc < 3 || argc > 4 || std::atoi(argv[1]) <= 0) {
+    if (argc < 3 || argc > 4 || _wtoi(argv[1]) <= 0) {
         std::fprintf(stderr, "usage: box_driver SECONDS PROGRAM [TAIL]\n");
         return 2;
     }
-    const DWORD budgetMs = static_cast<DWORD>(std::atoi(argv[1])) * 1000;
-    std::string commandLine = std::string("\"") + argv[2] + "\"";
-    if (argc == 4) commandLine += std::string(" ") + argv[3];
+    const DWORD budgetMs = static_cast<DWORD>(_wtoi(argv[1])) * 1000;
+    std::wstring commandLine = std::wstring(L"\"") + argv[2] + L"\"";
+    if (argc == 4) commandLine += std::wstring(L" ") + argv[3];
 
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(nullptr,             // program: first token of the command line
+    if (!CreateProcessW(nullptr,             // program: first token of the command line
                         commandLine.data(),  // command line
                         nullptr,             // process security
                         nullptr,             // thread security
@@ -119,7 +122,7 @@ int main(int argc, char** argv) {
                         nullptr,             // our directory
                         &startup,            // start-up information
                         &started)) {         // handles and ids
-        std::fprintf(stderr, "box_driver: cannot start %s (error %lu)\n", argv[2], GetLastError());
+        std::fprintf(stderr, "box_driver: cannot start %ls (error %lu)\n", argv[2], GetLastError());
         return 2;
     }
 

@@ -1,5 +1,6 @@
 // A stand-in for numplace with the same outward behaviour, so box_driver and the Wine set-up can
-// be tested on their own: hidden window of the class, three ANSI boxes, destruction, message loop.
+// be tested on their own: hidden window of the class, three boxes shown as the program shows
+// them, destruction, message loop.
 // The command-line tail picks a fault for the driver to catch: "show" shows the main window,
 // "stay" shows no box and never destroys the window, so the program never ends.
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include "app/resource.h"
 #include "app/texts.h"
+#include "platform/boundary.h"
 
 namespace {
 
@@ -54,10 +56,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
     if (std::strcmp(tail, "show") == 0) ShowWindow(window, SW_SHOWNORMAL);
 
     if (std::strcmp(tail, "stay") != 0) {
-        MessageBoxA(nullptr, kGridText, kConfirmCaption, MB_OK);
+        ShowMessageBox(kGridText, kConfirmCaption);
         // Echoes the tail, so the tests see exactly what reached the program.
-        MessageBoxA(nullptr, tail, kAnswerCaption, MB_OK);
-        MessageBoxA(nullptr, kMissingFileText, nullptr, MB_OK);
+        ShowMessageBox(tail, kAnswerCaption);
+        ShowMessageBox(kMissingFileText, nullptr);
         DestroyWindow(window);
     }
 

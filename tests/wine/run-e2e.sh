@@ -73,9 +73,9 @@ stalling_fixpoint=53467891260019534819830056700976000340680379100390000696153728
 blank=$(printf '0%.0s' $(seq 81))
 fixture_grid=$classic_solution # what box_fixture shows
 
-# english-CASE: CASE under an English locale, where Windows's own code page is 1252: the
-# manifest's code page must still make the Japanese texts read right, and the system's own
-# caption is English.
+# english-CASE: CASE under an English locale, where Windows's own code page is 1252: the program
+# must still show its Japanese texts right and open paths that code page 932 cannot spell, and
+# the system's own caption is English.
 locale=() # by default the Japanese locale of with-wine.sh
 if [[ $case_name == english-* ]]; then
     locale=(LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8)
@@ -88,37 +88,105 @@ has_tail=true
 tail=
 expected_status=0
 expected=$work/expected
+launched=$program # the program as box_driver starts it
+
+# The usual expected records: the classic puzzle solved, or the missing-file box.
+expect_solved() {
+    { expect_grid_box $confirm $classic; expect_grid_box $answer $classic_solution; echo "exit 0"; } >"$expected"
+}
+expect_missing() { { expect_box $default_caption $missing; echo "exit 0"; } >"$expected"; }
+# The classic puzzle at a Unix path, its folders made as needed, and a tail naming it in quotes.
+classic_at() {
+    mkdir -p "$(dirname "$1")"
+    write_puzzle "$1" $classic
+    tail="\"$(windows_path "$1")\""
+}
+
+# Folders named outside ASCII, as UTF-8 bytes; Wine gives the program their names in UTF-16.
+# "José" has no character in code page 932, "パズル" none in code page 1252.
+accented=José
+japanese=パズル
+# UTF-16 units of the Windows form of a Unix path: the unit the program's path limit counts in.
+units() { printf '%s' "$(windows_path "$1")" | iconv -f UTF-8 -t UTF-16LE | wc -c | awk '{ print $1 / 2 }'; }
+# A Unix path under $work whose Windows form is $1 UTF-16 units long and ends in $2: folders of
+# Japanese characters (three UTF-8 bytes each, a Linux name at most 255) under one named by a
+# character outside the BMP (two units, four bytes), so units, characters and bytes all differ.
+path_of_units() { # UNITS NAME
+    local path=$work/𠮷 folder
+    folder=$(printf "$japanese%.0s" $(seq 20))
+    while [ "$(units "$path/$folder/$2")" -le "$1" ]; do path+=/$folder; done
+    local padding
+    printf -v padding '%*s' $(($1 - $(units "$path/$2"))) ''
+    printf '%s/%s%s' "$path" "${padding// /x}" "$2"
+}
+
 case $case_name in
 classic)
-    write_puzzle "$work/classic.txt" $classic
-    tail="\"$(windows_path "$work/classic.txt")\""
-    { expect_grid_box $confirm $classic; expect_grid_box $answer $classic_solution; echo "exit 0"; } >"$expected"
+    classic_at "$work/classic.txt"
+    expect_solved
+    ;;
+accented-folder | japanese-folder)
+    folder=$accented
+    [ "$case_name" = japanese-folder ] && folder=$japanese
+    classic_at "$work/$folder/classic.txt"
+    expect_solved
+    ;;
+missing-in-accented-folder | missing-in-japanese-folder)
+    folder=$accented
+    [ "$case_name" = missing-in-japanese-folder ] && folder=$japanese
+    mkdir "$work/$folder"
+    tail="\"$(windows_path "$work/$folder/no such puzzle.txt")\""
+    expect_missing
+    ;;
+longest-path | path-one-unit-too-long)
+    # The longest path that fits names one puzzle, and with one more unit another: the longer one
+    # must never be cut down to the shorter.
+    longest=$(path_of_units 1023 classic.tx)
+    [ "$(units "$longest")" = 1023 ] || { echo "run-e2e: no path of 1023 units: $longest" >&2; exit 2; }
+    classic_at "${longest}t"
+    classic_at "$longest"
+    if [ "$case_name" = longest-path ]; then expect_solved; else
+        tail="\"$(windows_path "${longest}t")\""
+        expect_missing
+    fi
+    ;;
+blanks-before-path)
+    # Blanks and control characters between the program's name and the path are not the path's.
+    classic_at "$work/classic.txt"
+    tail=$'  \t '$tail
+    expect_solved
+    ;;
+program-folder-with-blanks)
+    # The program's name ends at the first blank outside its double quotes.
+    mkdir "$work/my programs"
+    cp "$program" "$work/my programs/numplace.exe"
+    launched="$work/my programs/numplace.exe"
+    classic_at "$work/classic.txt"
+    expect_solved
     ;;
 no-argument)
     has_tail=false
-    { expect_box $default_caption $missing; echo "exit 0"; } >"$expected"
+    expect_missing
     ;;
 missing-file)
     tail="\"$(windows_path "$work/no such puzzle.txt")\""
-    { expect_box $default_caption $missing; echo "exit 0"; } >"$expected"
+    expect_missing
     ;;
 open-quote-only)
     # Without the closing quote the last character of the path is dropped all the same.
-    write_puzzle "$work/classic.txt" $classic
-    tail="\"$(windows_path "$work/classic.txt")"
-    { expect_box $default_caption $missing; echo "exit 0"; } >"$expected"
+    classic_at "$work/classic.txt"
+    tail=${tail%\"}
+    expect_missing
     ;;
 quoted-blanks | unquoted-blanks)
-    mkdir "$work/my puzzles"
-    write_puzzle "$work/my puzzles/classic puzzle.txt" $classic
-    tail=$(windows_path "$work/my puzzles/classic puzzle.txt")
-    [ "$case_name" = quoted-blanks ] && tail="\"$tail\""
-    { expect_grid_box $confirm $classic; expect_grid_box $answer $classic_solution; echo "exit 0"; } >"$expected"
+    classic_at "$work/my puzzles/classic puzzle.txt"
+    [ "$case_name" = unquoted-blanks ] && tail=$(windows_path "$work/my puzzles/classic puzzle.txt")
+    expect_solved
     ;;
 windows-line-ends)
     grid_text $classic | sed 's/$/\r/' >"$work/classic.txt"
     tail="\"$(windows_path "$work/classic.txt")\""
-    { expect_grid_box $confirm $classic; expect_grid_box $answer $classic_solution; echo "exit 0"; } >"$expected"
+    expect_solved
     ;;
 no-numbers)
     printf 'no digits here\r\nnor here\r\n' >"$work/words.txt"
@@ -174,7 +242,7 @@ fixture-hang)
 esac
 echo "status $expected_status" >>"$expected"
 
-arguments=("$budget" "$(windows_path "$(realpath "$program")")")
+arguments=("$budget" "$(windows_path "$(realpath "$launched")")")
 $has_tail && arguments+=("$tail")
 status=0
 # Its messages go to a file: whatever Wine starts on the side keeps the streams it inherits.
