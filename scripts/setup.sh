@@ -29,8 +29,9 @@ want_command() { # PACKAGE COMMAND...
     for command in "$@"; do command -v "$command" >/dev/null && return; done
     missing+=("$package")
 }
-# locale -a spells them ja_JP.utf8.
-has_locale() { locale -a 2>/dev/null | grep -qix "${1%%.*}\.utf-\?8"; }
+# locale -a spells them ja_JP.utf8. grep reads it all: were it to stop at the first match, locale
+# would die of SIGPIPE, and the pipeline would fail (pipefail) for a locale that is there.
+has_locale() { locale -a 2>/dev/null | grep -ix "${1%%.*}\.utf-\?8" >/dev/null; }
 want_locale() { # NAME.UTF-8...
     for name in "$@"; do has_locale "$name" || missing_locales+=("$name"); done
 }

@@ -35,7 +35,7 @@ apt-get)
 esac
 EOF
 chmod +x "$work/bin/stand-in"
-for name in apt-get dpkg dpkg-query id locale probe; do ln -s stand-in "$work/bin/$name"; done
+for name in apt-get dpkg dpkg-query id locale locale-gen probe; do ln -s stand-in "$work/bin/$name"; done
 
 # Wine's loader folders: none; Debian's wrapper script beside a 64-bit loader; a 32-bit loader
 # that cannot start (an ELF header and nothing more).
