@@ -1,10 +1,12 @@
 // The POSIX file layer: paths that are no regular file fail promptly; the Win32 size contract.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <thread>
 
@@ -75,6 +77,32 @@ TEST(LinuxFiles, SizeOf4GiBLessOneClearsTheLastError) {
     EXPECT_EQ(high, 0u);
     EXPECT_TRUE(CloseHandle(file));
     EXPECT_FALSE(CloseHandle(file));
+}
+
+// With the address space capped below a file's size no block can be had for it: Allocate says so,
+// and Load fails, leaving the buffer empty, rather than reading into nothing.
+TEST(LinuxFiles, NoBlockBeyondTheAddressSpace) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than any cap leaves";
+#endif
+    const TempDir dir;
+    constexpr std::uint32_t kSize = 1u << 30;
+    const std::string path = Sparse(dir, kSize);
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &saved), 0);
+    rlimit capped = saved;
+    capped.rlim_cur = static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE)) + kSize / 4;
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &capped), 0);
+    FileBuffer buffer;
+    const bool allocated = buffer.Allocate(kSize);
+    const bool loaded = buffer.Load(path.c_str());
+    setrlimit(RLIMIT_AS, &saved);
+    EXPECT_FALSE(allocated);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(buffer.data, nullptr);
+    EXPECT_EQ(buffer.size, 0u);
 }
 
 struct ReadCase {
