@@ -52,27 +52,64 @@ std::string BoxesFor(const std::string& bytes) {
     return Boxes(confirm, Values());
 }
 
-// One run: the command-line words after the program, the program, and what it must print.
-struct Trial {
-    std::vector<std::string> args;
-    std::string output;
-    std::string executable = NUMPLACE_EXECUTABLE;
-    bool unprivileged = false;  // as a user the file's permissions apply to, even under root
-    Streams streams = {};       // /dev/null in, a pipe out
-};
-
-// The classic puzzle with other streams than /dev/null in and a pipe out.
-Trial ClassicWith(const TempDir& dir, std::string output, Streams streams) {
-    return Trial{{dir.Write("classic.txt", kClassicText)},
-                 std::move(output),
-                 NUMPLACE_EXECUTABLE,
-                 false,
-                 streams};
+// The scratch folder every case starts from: the classic puzzle under ordinary, blank-filled and
+// non-UTF-8 names, a link to nothing, a file no one may read and one in a folder no one may enter.
+void LayOut(const TempDir& dir) {
+    for (const char* name : {"classic.txt", "my puzzle.txt", "puzzle-\xff\xfe\xc3(.txt",
+                             "\x82\xa0\x96\xe2.txt", "locked.txt"}) {
+        dir.Write(name, kClassicText);
+    }
+    fs::create_directory(dir.Path("with blanks"));
+    dir.Write("with blanks/my puzzle.txt", kClassicText);
+    fs::create_symlink(dir.Path("gone.txt"), dir.Path("link.txt"));
+    fs::create_directory(dir.Path("shut"));
+    dir.Write("shut/puzzle.txt", kClassicText);
+    EXPECT_EQ(chmod(dir.Path("locked.txt").c_str(), 0), 0);
+    EXPECT_EQ(chmod(dir.Path("shut").c_str(), 0), 0);
 }
 
+// Bytes too many or too random to write down: a megabyte of noise; 50 MB of a first line that
+// never ends, of which nine rows of 1023 characters are read and the rest never looked at; and the
+// classic puzzle with a million blank lines, LF and CR LF, between its rows.
+std::string RandomMegabyte() {
+    std::mt19937 random(20240601);
+    std::string bytes(1 << 20, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(random() & 0xFF);
+    return bytes;
+}
+
+std::string EndlessFirstLine() {
+    std::string bytes;
+    bytes.reserve(50u << 20);
+    while (bytes.size() < (50u << 20)) bytes += "5 3 0 0 7 0 0 0 0 6 0 1 9 ";
+    return bytes;
+}
+
+std::string MillionBlankLines() {
+    std::string bytes;
+    for (int row = 0; row < 9; ++row) {
+        bytes += kClassicText.substr(static_cast<std::size_t>(row) * 19, 18);
+        if (row < 8)
+            bytes += row % 2 ? std::string(125000, '\n') : std::string(125000, '\r') + "\n";
+    }
+    return bytes;
+}
+
+// The boxes for case.txt, worked out in-process from its bytes by the same library code.
+const std::string kWorkedOut = "(worked out from case.txt)";
+
+// One run: the words after the program ("%/" stands for the scratch folder), what it must print,
+// and case.txt's bytes (or the function that makes them). The permission cases run as a user the
+// files' modes apply to, even under root; the stream cases with other streams than /dev/null in
+// and a pipe out.
 struct HostileCase {
     const char* name;
-    Trial (*make)(const TempDir& dir);  // lays out the files and says what to expect
+    std::vector<std::string> args;
+    std::string output;
+    std::string bytes = {};
+    std::string (*make)() = nullptr;
+    bool unprivileged = false;
+    Streams streams = {};
     friend void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -81,157 +118,51 @@ std::string Example(const char* name) {
 }
 
 const HostileCase kCases[] = {
-    {"ExampleClassic",
-     [](const TempDir&) {
-         return Trial{{Example("classic.txt")}, kClassicBoxes};
-     }},
-    {"ExamplePartial",
-     [](const TempDir&) {
-         return Trial{{Example("partial.txt")}, Boxes(kPartial, kPartialAnswer)};
-     }},
-    {"ExampleCommas",
-     [](const TempDir&) {
-         return Trial{{Example("commas.txt")}, Boxes(kCommas, kCommasSolution)};
-     }},
-    {"NoArgument",
-     [](const TempDir&) {
-         return Trial{{}, kMissingFile};
-     }},
-    {"MissingFile",
-     [](const TempDir& dir) {
-         return Trial{{dir.Path("absent.txt")}, kMissingFile};
-     }},
+    {"ExampleClassic", {Example("classic.txt")}, kClassicBoxes},
+    {"ExamplePartial", {Example("partial.txt")}, Boxes(kPartial, kPartialAnswer)},
+    {"ExampleCommas", {Example("commas.txt")}, Boxes(kCommas, kCommasSolution)},
+    {"NoArgument", {}, kMissingFile},
     // The shell's words are joined by single blanks into one path.
-    {"PathSplitIntoWords",
-     [](const TempDir& dir) {
-         fs::create_directory(dir.Path("with blanks"));
-         dir.Write("with blanks/my puzzle.txt", kClassicText);
-         return Trial{{dir.Path("with"), "blanks/my", "puzzle.txt"}, kClassicBoxes};
-     }},
-    {"PathWithBlanksInOneWord",
-     [](const TempDir& dir) {
-         return Trial{{dir.Write("my puzzle.txt", kClassicText)}, kClassicBoxes};
-     }},
-    {"Directory",
-     [](const TempDir& dir) {
-         return Trial{{dir.Path("")}, kMissingFile};
-     }},
-    {"FifoWithoutWriter",
-     [](const TempDir& dir) {
-         EXPECT_EQ(mkfifo(dir.Path("fifo").c_str(), 0644), 0);
-         return Trial{{dir.Path("fifo")}, kMissingFile};
-     }},
-    {"DevNull",
-     [](const TempDir&) {
-         return Trial{{"/dev/null"}, kMissingFile};
-     }},
+    {"PathSplitIntoWords", {"%/with", "blanks/my", "puzzle.txt"}, kClassicBoxes},
+    {"PathWithBlanksInOneWord", {"%/my puzzle.txt"}, kClassicBoxes},
+    {"PathNotUtf8", {"%/puzzle-\xff\xfe\xc3(.txt"}, kClassicBoxes},
+    {"QuotedPathNotUtf8", {"\"%/\x82\xa0\x96\xe2.txt\""}, kClassicBoxes},
+    {"DanglingSymlink", {"%/link.txt"}, kMissingFile},
+    {"FileWithoutReadPermission", {"%/locked.txt"}, kMissingFile, {}, nullptr, true},
+    {"FileInDirectoryNoOneCanEnter", {"%/shut/puzzle.txt"}, kMissingFile, {}, nullptr, true},
     // A regular file that reports size 0 whatever it holds: the program reads what was sized.
-    {"ProcFileSizedZero",
-     [](const TempDir&) {
-         return Trial{{"/proc/self/status"}, kBlankBoxes};
-     }},
-    {"FileWithoutReadPermission",
-     [](const TempDir& dir) {
-         const std::string path = dir.Write("locked.txt", kClassicText);
-         EXPECT_EQ(chmod(path.c_str(), 0), 0);
-         return Trial{{path}, kMissingFile, NUMPLACE_EXECUTABLE, true};
-     }},
-    {"FileInDirectoryNoOneCanEnter",
-     [](const TempDir& dir) {
-         fs::create_directory(dir.Path("shut"));
-         const std::string path = dir.Write("shut/puzzle.txt", kClassicText);
-         EXPECT_EQ(chmod(dir.Path("shut").c_str(), 0), 0);
-         return Trial{{path}, kMissingFile, NUMPLACE_EXECUTABLE, true};
-     }},
-    {"DanglingSymlink",
-     [](const TempDir& dir) {
-         fs::create_symlink(dir.Path("gone.txt"), dir.Path("link.txt"));
-         return Trial{{dir.Path("link.txt")}, kMissingFile};
-     }},
-    {"PathNotUtf8",
-     [](const TempDir& dir) {
-         return Trial{{dir.Write("puzzle-\xff\xfe\xc3(.txt", kClassicText)}, kClassicBoxes};
-     }},
-    {"QuotedPathNotUtf8",
-     [](const TempDir& dir) {
-         return Trial{{'"' + dir.Write("\x82\xa0\x96\xe2.txt", kClassicText) + '"'}, kClassicBoxes};
-     }},
-    // The path buffer holds 1023 characters and the terminator: one more is refused, not cut.
-    {"Tail1023",
-     [](const TempDir& dir) {
-         dir.Write("classic.txt", kClassicText);
-         return Trial{{dir.PaddedPath("classic.txt", 1023)}, kClassicBoxes};
-     }},
-    {"Tail1024",
-     [](const TempDir& dir) {
-         dir.Write("classic.txt", kClassicText);
-         return Trial{{dir.PaddedPath("classic.txt", 1024)}, kMissingFile};
-     }},
-    {"Tail5000",
-     [](const TempDir& dir) {
-         return Trial{{dir.PaddedPath("absent.txt", 5000)}, kMissingFile};
-     }},
-    {"OneByte",
-     [](const TempDir& dir) {
-         return Trial{{dir.Write("one.txt", "5")}, BoxesFor("5")};
-     }},
-    {"ZeroBytes",
-     [](const TempDir& dir) {
-         return Trial{{dir.Write("empty.txt", "")}, kBlankBoxes};
-     }},
-    {"NulBytes",
-     [](const TempDir& dir) {
-         return Trial{{dir.Write("nul.txt", std::string(65536, '\0'))}, kBlankBoxes};
-     }},
-    {"RandomMegabyte",
-     [](const TempDir& dir) {
-         std::mt19937 random(20240601);
-         std::string bytes(1 << 20, '\0');
-         for (char& byte : bytes) byte = static_cast<char>(random() & 0xFF);
-         return Trial{{dir.Write("random.bin", bytes)}, BoxesFor(bytes)};
-     }},
-    // Nine rows of 1023 characters are read, and the rest of the 50 MB is never looked at.
-    {"EndlessFirstLine",
-     [](const TempDir& dir) {
-         std::string bytes;
-         bytes.reserve(50u << 20);
-         while (bytes.size() < (50u << 20)) bytes += "5 3 0 0 7 0 0 0 0 6 0 1 9 ";
-         return Trial{{dir.Write("endless.txt", bytes)}, BoxesFor(bytes)};
-     }},
-    {"MillionBlankLines",
-     [](const TempDir& dir) {
-         std::string bytes;
-         for (int row = 0; row < 9; ++row) {
-             bytes += kClassicText.substr(static_cast<std::size_t>(row) * 19, 18);
-             if (row < 8)
-                 bytes += row % 2 ? std::string(125000, '\n') : std::string(125000, '\r') + "\n";
-         }
-         return Trial{{dir.Write("blank-lines.txt", bytes)}, kClassicBoxes};
-     }},
-    {"CrOnly",
-     [](const TempDir& dir) {
-         return Trial{{dir.Write("cr.txt", DisplayText(kClassic, "\r"))}, kClassicBoxes};
-     }},
-    // With standard input closed the puzzle file is descriptor 0, a file like any other.
+    {"ProcFileSizedZero", {"/proc/self/status"}, kBlankBoxes},
+    {"OneByte", {"%/case.txt"}, kWorkedOut, "5"},
+    {"ZeroBytes", {"%/case.txt"}, kBlankBoxes, ""},
+    {"NulBytes", {"%/case.txt"}, kBlankBoxes, std::string(65536, '\0')},
+    {"CrOnly", {"%/case.txt"}, kClassicBoxes, DisplayText(kClassic, "\r")},
+    {"RandomMegabyte", {"%/case.txt"}, kWorkedOut, {}, RandomMegabyte},
+    {"EndlessFirstLine", {"%/case.txt"}, kWorkedOut, {}, EndlessFirstLine},
+    {"MillionBlankLines", {"%/case.txt"}, kClassicBoxes, {}, MillionBlankLines},
+    // With standard input closed the puzzle file is descriptor 0, a file like any other; with
+    // standard output closed it is descriptor 1, where the boxes go, opened to be read only and
+    // left unchanged; and `numplace p.txt | true` loses its reader before the first box.
     {"StandardInputClosed",
-     [](const TempDir& dir) {
-         return ClassicWith(dir, kClassicBoxes, {.input = Streams::kClosedInput});
-     }},
-    // And with standard output closed it is descriptor 1, where the boxes go: opened to be read
-    // only, it must come back unchanged.
+     {"%/classic.txt"},
+     kClassicBoxes,
+     {},
+     nullptr,
+     false,
+     {.input = Streams::kClosedInput}},
     {"StandardOutputClosed",
-     [](const TempDir& dir) { return ClassicWith(dir, "", {.output = Streams::kClosedOutput}); }},
-    // `numplace p.txt | true`: the reader is gone before the first box.
+     {"%/classic.txt"},
+     "",
+     {},
+     nullptr,
+     false,
+     {.output = Streams::kClosedOutput}},
     {"ReaderOfTheOutputGone",
-     [](const TempDir& dir) { return ClassicWith(dir, "", {.output = Streams::kReaderGone}); }},
-    // Sized whole, read only half: the rows that arrived and nothing else, no stale bytes.
-    {"ShrinksBetweenSizingAndReading",
-     [](const TempDir& dir) {
-         const std::string bytes = DisplayText(kClassic);
-         return Trial{{dir.Write("shrinking.txt", bytes)},
-                      BoxesFor(bytes.substr(0, bytes.size() / 2)),
-                      NUMPLACE_SHRINKING_EXECUTABLE};
-     }},
+     {"%/classic.txt"},
+     "",
+     {},
+     nullptr,
+     false,
+     {.output = Streams::kReaderGone}},
 };
 
 // The regular files in the scratch folder, by name, with their bytes.
@@ -273,31 +204,38 @@ TEST_P(Hostile, EndsWithTheDefinedBoxAndExitCodeZero) {
         GTEST_SKIP() << "valgrind not found: no memcheck run";
     }
     const TempDir dir;
-    Trial run = hostile.make(dir);
+    LayOut(dir);
+    const std::string bytes = hostile.make ? hostile.make() : hostile.bytes;
+    dir.Write("case.txt", bytes);
+    const std::string expected = hostile.output == kWorkedOut ? BoxesFor(bytes) : hostile.output;
 
+    std::string executable = NUMPLACE_EXECUTABLE;
     std::vector<std::string> argv;
-    if (run.unprivileged && geteuid() == 0) {
+    if (hostile.unprivileged && geteuid() == 0) {
         if (kSetpriv.empty()) GTEST_SKIP() << "setpriv not found: cannot run as nobody under root";
         // Root reads anything; nobody must be able to reach the program itself.
-        const std::string copy = dir.Path("numplace-copy");
-        fs::copy_file(run.executable, copy);
-        run.executable = copy;
+        executable = dir.Path("numplace-copy");
+        fs::copy_file(NUMPLACE_EXECUTABLE, executable);
         argv = {std::string(kSetpriv), "--reuid=" + std::to_string(kNobody),
                 "--regid=" + std::to_string(kNobody), "--clear-groups"};
     }
     if (under == Under::kMemcheck) argv.insert(argv.end(), kMemcheck.begin(), kMemcheck.end());
-    argv.push_back(run.executable);
-    argv.insert(argv.end(), run.args.begin(), run.args.end());
+    argv.push_back(executable);
+    for (std::string arg : hostile.args) {
+        if (const auto at = arg.find("%/"); at != std::string::npos)
+            arg.replace(at, 2, dir.Path(""));
+        argv.push_back(arg);
+    }
 
     const auto files = Files(dir);
     const ProcessResult result = RunProcess(
         argv, under == Under::kMemcheck ? std::chrono::seconds(180) : std::chrono::seconds(60),
-        run.streams);
+        hostile.streams);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(Files(dir), files) << "the program writes no file";
     EXPECT_EQ(result.exitCode, 0) << (under == Under::kMemcheck ? "memcheck's report is above"
                                                                 : "");
-    EXPECT_EQ(result.output, run.output);
+    EXPECT_EQ(result.output, expected);
 
     // Let the scratch directory be removed even where the run took the permissions away.
     for (const fs::directory_entry& entry : fs::directory_iterator(dir.Path(""))) {
