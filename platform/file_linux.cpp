@@ -129,6 +129,7 @@ DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
 BOOL WINAPI
 ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
          LPOVERLAPPED lpOverlapped) {
+    // The count stays 0 on every failure: numplace looks at it only after a read that succeeded.
     if (lpNumberOfBytesRead != nullptr) *lpNumberOfBytesRead = 0;
     const int descriptor = DescriptorOf(hFile);
     if (descriptor < 0) return Fail(ERROR_INVALID_HANDLE);
@@ -144,7 +145,6 @@ ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNu
         if (got == 0) break;  // end of file: a file that shrank delivers what is left
         if (got < 0) {
             if (errno == EINTR) continue;
-            if (lpNumberOfBytesRead != nullptr) *lpNumberOfBytesRead = total;
             return Fail(Translate(errno, ERROR_READ_FAULT));
         }
         total += static_cast<DWORD>(got);

@@ -103,7 +103,7 @@ TEST_P(OtherText, ShowsInTheLinuxBoxAsUtf8) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, OtherText,
-    testing::Values(OtherTextCase{"Ascii", "1.2\\|~", "1.2\\|~"},
+    testing::Values(OtherTextCase{"Empty", "", ""}, OtherTextCase{"Ascii", "1.2\\|~", "1.2\\|~"},
                     OtherTextCase{"OtherKanji", "\x8A\xBF\x8E\x9A", "漢字"},
                     OtherTextCase{"HalfWidthKana", "\xB1", "ｱ"},
                     OtherTextCase{"KnownThenOther", "\x96\xE2x\x8A\xBF\x89\xF1", "問x漢回"},
