@@ -79,7 +79,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR, DWORD, int, int, 
         if (window.alive) continue;
         window.alive = true;
         window.proc = windowClass->proc;
-        window.client = RECT{0, 0, nWidth > 0 ? nWidth : 0, nHeight > 0 ? nHeight : 0};
+        window.client = RECT{0, 0, nWidth, nHeight};  // numplace asks for 400 by 300
         return &window.handle;
     }
     return nullptr;

@@ -98,8 +98,6 @@ INSTANTIATE_TEST_SUITE_P(
     Tails, StartedWith,
     testing::Values(
         TailCase{"NoArgument", [] { return std::string(); }, false},
-        TailCase{"MissingFile", [] { return WinMainRun::Path("absent.txt"); }, false},
-        TailCase{"Directory", [] { return WinMainRun::Path("."); }, false},
         TailCase{"QuotedPathWithBlanks", [] { return Quoted(WinMainRun::Path("my puzzle.txt")); },
                  true},
         TailCase{"UnquotedPathWithBlanks", [] { return WinMainRun::Path("my puzzle.txt"); }, true},

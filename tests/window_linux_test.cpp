@@ -63,6 +63,10 @@ TEST_P(LinuxWindow, IsCreatedForItsClassAndItsDestructionEndsTheLoop) {
         return;
     }
     ASSERT_NE(window, nullptr);
+    RECT client = {};
+    EXPECT_TRUE(GetClientRect(window, &client));
+    EXPECT_EQ(std::tuple(client.left, client.top, client.right, client.bottom),
+              std::tuple(0, 0, 400, 300));
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) << "nothing queued yet";
     EXPECT_TRUE(DestroyWindow(window));
     EXPECT_EQ(deliveries, (decltype(deliveries){{window, WM_DESTROY, c.procedure}}));
