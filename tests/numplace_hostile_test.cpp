@@ -113,14 +113,10 @@ struct HostileCase {
     friend void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
 };
 
-std::string Example(const char* name) {
-    return (kExamples / name).string();
-}
-
 const HostileCase kCases[] = {
-    {"ExampleClassic", {Example("classic.txt")}, kClassicBoxes},
-    {"ExamplePartial", {Example("partial.txt")}, Boxes(kPartial, kPartialAnswer)},
-    {"ExampleCommas", {Example("commas.txt")}, Boxes(kCommas, kCommasSolution)},
+    {"ExampleClassic", {kExamples / "classic.txt"}, kClassicBoxes},
+    {"ExamplePartial", {kExamples / "partial.txt"}, Boxes(kPartial, kPartialAnswer)},
+    {"ExampleCommas", {kExamples / "commas.txt"}, Boxes(kCommas, kCommasSolution)},
     {"NoArgument", {}, kMissingFile},
     // The shell's words are joined by single blanks into one path.
     {"PathSplitIntoWords", {"%/with", "blanks/my", "puzzle.txt"}, kClassicBoxes},
@@ -290,7 +286,7 @@ class AtTerminal : public testing::TestWithParam<TerminalCase> {};
 
 TEST_P(AtTerminal, WaitsOnlyWhenBothStreamsAreTheTerminal) {
     const TerminalCase& c = GetParam();
-    const ProcessResult result = RunProcess({NUMPLACE_EXECUTABLE, Example("classic.txt")},
+    const ProcessResult result = RunProcess({NUMPLACE_EXECUTABLE, kExamples / "classic.txt"},
                                             std::chrono::seconds(10), c.streams);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0);
