@@ -9,7 +9,6 @@
 #include "puzzle_text/file_buffer.h"
 #include "puzzle_text/grid_render.h"
 #include "puzzle_text/puzzle_parser.h"
-#include "solver/grid.h"
 #include "solver/propagation.h"
 
 namespace {
@@ -122,13 +121,17 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
     if (!RegisterMainWindowClass()) return 0;
     mainWindow = CreateMainWindow();
 
-    ResetGrid();
     Grid reference;
-    TakeSnapshot(reference);
-
     char line[kLineCapacity];  // the path, then each line of the puzzle
     FileBuffer file;
-    if (!CopyPath(lpCmdLine, line) || !file.Load(line)) {
+    char text[kTextCapacity] = {};
+    const auto readAndConfirm = [&] {
+        if (!CopyPath(lpCmdLine, line) || !file.Load(line)) return false;
+        ParsePuzzle(file, line);
+        ShowGrid(text, kConfirmCaption);
+        return true;
+    };
+    if (SolvePuzzle(reference, readAndConfirm) < 0) {
         MessageBoxA(nullptr,           // no owner
                     kMissingFileText,  // text
                     nullptr,           // the system's caption for errors
@@ -137,11 +140,6 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
         file.Release();
         return 0;
     }
-    ParsePuzzle(file, line);
-
-    char text[kTextCapacity] = {};
-    ShowGrid(text, kConfirmCaption);
-    SolveUntilStable(reference);
     ShowGrid(text, kAnswerCaption);
 
     // Destroying the window posts the quit message that ends the loop; without a window nothing

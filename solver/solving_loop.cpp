@@ -1,5 +1,7 @@
 // SolveUntilStable: the solving loop on a compact copy of the grid, visiting only the cells whose
 // visit can change them, with the results of cycles of two SolvePass calls byte for byte.
+#include "solving_loop.h"
+
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -365,26 +367,19 @@ bool Sweep() {
     return changed;
 }
 
-// Cycles of two SolvePass calls, as plainly as they read.
-int PlainSolveUntilStable(Grid& reference) {
-    int cycles = 0;
-    while (!MatchesSnapshot(reference)) {
-        TakeSnapshot(reference);
-        SolvePass();
-        SolvePass();
-        ++cycles;
-    }
-    return cycles;
-}
-
 }  // namespace
 
-int SolveUntilStable(Grid& reference) {
+int FastSolveUntilStable(Grid& reference) {
     if (MatchesSnapshot(reference)) return 0;
-    if (!Load()) return PlainSolveUntilStable(reference);
+    if (!Load()) return -1;
     TakeSnapshot(reference);
     int sweeps = 1;
     while (Sweep()) ++sweeps;  // (6)
     Store(reference);
     return sweeps / 2 + 1;
+}
+
+int SolveUntilStable(Grid& reference) {
+    const int cycles = FastSolveUntilStable(reference);
+    return cycles >= 0 ? cycles : PlainSolveUntilStable(reference);
 }
