@@ -157,6 +157,12 @@ constexpr int ShiftOf(int x) {
     return x % kColumnsPerWord * kSide;
 }
 
+// The same looked up, for the sweep: a division by the columns a word holds costs more.
+constexpr int kWordOf[kSide] = {WordOf(0), WordOf(1), WordOf(2), WordOf(3), WordOf(4),
+                                WordOf(5), WordOf(6), WordOf(7), WordOf(8)};
+constexpr int kShiftOf[kSide] = {ShiftOf(0), ShiftOf(1), ShiftOf(2), ShiftOf(3), ShiftOf(4),
+                                 ShiftOf(5), ShiftOf(6), ShiftOf(7), ShiftOf(8)};
+
 constexpr SetWord BitOf(int x, int y) {
     return SetWord{1} << (ShiftOf(x) + y);
 }
@@ -264,7 +270,7 @@ bool Load() {
 void Store(Grid& reference) {
     const CompactGrid& g = compact;
     for (int x = 0; x < kSide; ++x) {
-        for (SetWord rest = g.changed.word[WordOf(x)] >> ShiftOf(x) & kColumnBits; rest;
+        for (SetWord rest = g.changed.word[kWordOf[x]] >> kShiftOf[x] & kColumnBits; rest;
              rest &= rest - 1) {
             const int y = std::countr_zero(rest);
             const Digits bytes = g.cell[x][y] & kCellBytes;
@@ -290,8 +296,8 @@ void Store(Grid& reference) {
 // registers: consecutive visits go down the column. Returns whether a cell changed.
 bool SweepColumn(int x) {
     CompactGrid& g = compact;
-    const int word = WordOf(x);
-    const int shift = ShiftOf(x);
+    const int word = kWordOf[x];
+    const int shift = kShiftOf[x];
     SetWord unsolved = g.unsolved.word[word];  // a copy for the next visit not to wait on
     auto ahead = static_cast<unsigned>((g.pending.word[word] & unsolved) >> shift & kColumnBits);
     if (!ahead) return false;
