@@ -8,7 +8,6 @@
 #include "puzzle_text/file_buffer.h"
 #include "puzzle_text/grid_render.h"
 #include "puzzle_text/puzzle_parser.h"
-#include "solver/grid.h"
 #include "solver/propagation.h"
 
 namespace {
@@ -105,23 +104,23 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int) {
     if (!RegisterMainWindowClass()) return 0;
     mainWindow = CreateMainWindow();
 
-    ResetGrid();
     Grid reference;
-    TakeSnapshot(reference);
-
     FileBuffer file;
-    if (!file.LoadOpenFile(OpenCommandLineFile(lpCmdLine))) {
+    char text[kTextCapacity] = {};
+    // The givens: the file the command line names, parsed, then shown for confirmation.
+    const auto readAndConfirm = [&] {
+        if (!file.LoadOpenFile(OpenCommandLineFile(lpCmdLine))) return false;
+        char line[kLineCapacity];
+        ParsePuzzle(file, line);
+        ShowGrid(text, kConfirmCaption);
+        return true;
+    };
+    if (SolvePuzzle(reference, readAndConfirm) < 0) {
         ShowMessageBox(kMissingFileText, nullptr);  // the system's caption for errors
         DestroyWindow(mainWindow);
         file.Release();
         return 0;
     }
-    char line[kLineCapacity];
-    ParsePuzzle(file, line);
-
-    char text[kTextCapacity] = {};
-    ShowGrid(text, kConfirmCaption);
-    SolveUntilStable(reference);
     ShowGrid(text, kAnswerCaption);
 
     // Destroying the window posts the quit message that ends the loop; without a window nothing

@@ -1,16 +1,17 @@
 // numplace-bench: runs every puzzle of the given collections exactly as the program does (blank
 // grid, snapshot, givens, solving loop) and prints per file how many it solved and how fast.
 //
-//   numplace-bench [--engine=own|reference|both] [--runs=N] [--emit] FILE...
+//   numplace-bench [--engine=own|plain|both] [--runs=N] [--emit] FILE...
 //
 // FILE holds one puzzle a line, 81 characters row by row: 1-9 for givens, '.' or '0' for blanks;
 // other lines are skipped. All files are read before anything is timed. Per file it prints
 //   FILE puzzles=N solved=M cycles=C seconds=S per_second=R
 // where solved counts puzzles left without a 0, cycles totals the loop's cycles, and S is the
-// median of N runs (best_per_second is added when N > 1). --engine=both times the two engines
-// turn about, prints a line for each and then the speed ratio, and finally checks, puzzle by
-// puzzle and outside the timing, that both leave the same 810 grid bytes, the same snapshot and
-// the same cycle count. --emit prints instead the 81 final values of every puzzle, one line each.
+// median of N runs (best_per_second is added when N > 1). own is SolveUntilStable, plain the
+// plain loop of sweeps it is compared with. --engine=both times the two turn about, prints a line
+// for each and then the speed ratio, and finally checks, puzzle by puzzle and outside the timing,
+// that both leave the same 810 grid bytes, the same snapshot and the same cycle count. --emit
+// prints instead the 81 final values of every puzzle, one line each.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -25,7 +26,6 @@
 
 #include "solver/grid.h"
 #include "solver/propagation.h"
-#include "tests/reference/reference_solver.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ struct Collection {
     std::vector<Givens> puzzles;
 };
 
-enum class Engine { kOwn, kReference, kBoth };
+enum class Engine { kOwn, kPlain, kBoth };
 
 struct Totals {
     long long solved = 0;
@@ -74,15 +74,15 @@ bool Load(const char* path, Collection& collection) {
     return !in.bad();
 }
 
-// What the program does: blank grid, the blank grid as the snapshot, the givens, the loop.
 int Solve(Engine engine, const Givens& givens, Grid& snapshot) {
-    ResetGrid();
-    TakeSnapshot(snapshot);
-    for (int i = 0; i < kCells; ++i) {
-        if (givens[i] != 0) PlaceDigit(i % kSide, i / kSide, givens[i]);
-    }
-    return engine == Engine::kReference ? reference_model::SolveUntilStable(grid, snapshot)
-                                        : SolveUntilStable(snapshot);
+    const auto placeGivens = [&givens] {
+        for (int i = 0; i < kCells; ++i) {
+            if (givens[i] != 0) PlaceDigit(i % kSide, i / kSide, givens[i]);
+        }
+        return true;
+    };
+    return SolvePuzzle(snapshot, placeGivens,
+                       engine == Engine::kPlain ? PlainSolveUntilStable : SolveUntilStable);
 }
 
 bool Solved() {
@@ -130,7 +130,7 @@ std::size_t CountIdentical(const Collection& collection) {
     std::size_t identical = 0;
     Grid snapshot;
     for (const Givens& givens : collection.puzzles) {
-        const int cycles = Solve(Engine::kReference, givens, snapshot);
+        const int cycles = Solve(Engine::kPlain, givens, snapshot);
         const Grid expectedGrid = grid;
         const Grid expectedSnapshot = snapshot;
         const int ownCycles = Solve(Engine::kOwn, givens, snapshot);
@@ -143,34 +143,34 @@ std::size_t CountIdentical(const Collection& collection) {
 void Time(Engine engine, const Collection& collection, int runs) {
     const bool both = engine == Engine::kBoth;
     std::vector<double> own;
-    std::vector<double> reference;
+    std::vector<double> plain;
     Timing ownTiming;
-    Timing referenceTiming;
+    Timing plainTiming;
     // Turn about, so that load from elsewhere on the machine falls on both engines alike.
     for (int run = 0; run < runs; ++run) {
         if (engine != Engine::kOwn) {
-            referenceTiming.totals = Run(Engine::kReference, collection);
-            reference.push_back(referenceTiming.totals.seconds);
+            plainTiming.totals = Run(Engine::kPlain, collection);
+            plain.push_back(plainTiming.totals.seconds);
         }
-        if (engine != Engine::kReference) {
+        if (engine != Engine::kPlain) {
             ownTiming.totals = Run(Engine::kOwn, collection);
             own.push_back(ownTiming.totals.seconds);
         }
     }
-    for (auto [timing, seconds] : {std::pair{&ownTiming, &own}, {&referenceTiming, &reference}}) {
+    for (auto [timing, seconds] : {std::pair{&ownTiming, &own}, {&plainTiming, &plain}}) {
         if (seconds->empty()) continue;
         timing->median = Median(*seconds);
         timing->best = *std::min_element(seconds->begin(), seconds->end());
     }
     if (!both) {
-        Print(collection, engine == Engine::kOwn ? ownTiming : referenceTiming, runs, nullptr);
+        Print(collection, engine == Engine::kOwn ? ownTiming : plainTiming, runs, nullptr);
         return;
     }
-    Print(collection, referenceTiming, runs, "reference");
+    Print(collection, plainTiming, runs, "plain");
     Print(collection, ownTiming, runs, "own");
     std::printf("%s ratio=%.1f best_ratio=%.1f identical=%zu/%zu\n", collection.path.c_str(),
-                ownTiming.median > 0 ? referenceTiming.median / ownTiming.median : 0,
-                ownTiming.best > 0 ? referenceTiming.best / ownTiming.best : 0,
+                ownTiming.median > 0 ? plainTiming.median / ownTiming.median : 0,
+                ownTiming.best > 0 ? plainTiming.best / ownTiming.best : 0,
                 CountIdentical(collection), collection.puzzles.size());
 }
 
@@ -187,7 +187,7 @@ void Emit(Engine engine, const Collection& collection) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: numplace-bench [--engine=own|reference|both] [--runs=N] [--emit] "
+                 "usage: numplace-bench [--engine=own|plain|both] [--runs=N] [--emit] "
                  "FILE...\n");
     return 2;
 }
@@ -203,8 +203,8 @@ int main(int argc, char** argv) {
         const std::string_view arg = argv[i];
         if (arg == "--engine=own") {
             engine = Engine::kOwn;
-        } else if (arg == "--engine=reference") {
-            engine = Engine::kReference;
+        } else if (arg == "--engine=plain") {
+            engine = Engine::kPlain;
         } else if (arg == "--engine=both") {
             engine = Engine::kBoth;
         } else if (arg == "--emit") {

@@ -93,33 +93,32 @@ void RequireConversionMatchesStrtol(const char* text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     if (size > UINT32_MAX) return 0;
 
-    // Start-up: the blank grid and the reference snapshot taken from it.
-    ResetGrid();
-    Grid reference;
-    TakeSnapshot(reference);
-    const Grid blank = reference;
-
     // The file as Load leaves it: a block of exactly size bytes, not NUL-terminated.
     FileBuffer file;
     if (!file.Allocate(static_cast<std::uint32_t>(size))) return 0;
     if (size > 0) std::memcpy(file.data, bytes, size);
 
-    char line[kLineCapacity];
-    ParsePuzzle(file, line);
-    REQUIRE(file.cursor >= file.data && file.cursor <= file.data + file.size);
-    RequireWellFormedGrid();
-    for (const Cell& cell : grid.cells) {
-        // The parser only places givens: a cell is blank or holds exactly its digit's flag.
-        REQUIRE(cell.value == 0 ? FlagCount(cell) == 9 : FlagCount(cell) == 1);
-    }
+    // The program's run: the blank grid as the reference snapshot, the file parsed and shown,
+    // then the solving loop.
+    Grid reference;
+    Grid blank;
     Grid parsed;
-    TakeSnapshot(parsed);
-
     char text[kTextCapacity] = {};
-    RenderGrid(text);
-    RequireDisplayText(text);
-
-    const int cycles = SolveUntilStable(reference);
+    const int cycles = SolvePuzzle(reference, [&] {
+        blank = reference;
+        char line[kLineCapacity];
+        ParsePuzzle(file, line);
+        REQUIRE(file.cursor >= file.data && file.cursor <= file.data + file.size);
+        RequireWellFormedGrid();
+        for (const Cell& cell : grid.cells) {
+            // The parser only places givens: a cell is blank or holds exactly its digit's flag.
+            REQUIRE(cell.value == 0 ? FlagCount(cell) == 9 : FlagCount(cell) == 1);
+        }
+        TakeSnapshot(parsed);
+        RenderGrid(text);
+        RequireDisplayText(text);
+        return true;
+    });
     RequireWellFormedGrid();
     REQUIRE(cycles >= 0 && cycles <= kMostCycles);
     // No given at all runs no cycle; anything else runs at least one.

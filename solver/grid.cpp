@@ -1,4 +1,5 @@
-// The process-wide grid and the three writes every solver and parser step goes through.
+// The process-wide grid, the single-cell writes of the parser and the plain rules, and the byte
+// snapshots. The solving loop works on a copy of its own and writes changed cells back whole.
 #include "grid.h"
 
 #include <cstring>

@@ -1,4 +1,5 @@
-// The deduction rules, applied cell by cell in a fixed order that decides the result.
+// The deduction rules, applied cell by cell in a fixed order that decides the result, and the plain
+// loop of sweeps that applies them to a fixpoint.
 #include "propagation.h"
 
 #include <cstdint>
@@ -62,4 +63,15 @@ void SolvePass() {
     for (int x = 0; x < kSide; ++x) {
         for (int y = 0; y < kSide; ++y) PropagateCell(x, y);
     }
+}
+
+int PlainSolveUntilStable(Grid& reference) {
+    int cycles = 0;
+    while (!MatchesSnapshot(reference)) {
+        TakeSnapshot(reference);
+        SolvePass();
+        SolvePass();
+        ++cycles;
+    }
+    return cycles;
 }

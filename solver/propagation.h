@@ -16,3 +16,23 @@ void SolvePass();
 // reference holds the starting snapshot (the blank grid at start-up) and is updated in place.
 // Returns the number of cycles run.
 int SolveUntilStable(Grid& reference);
+
+// The same loop as plainly as it reads: cycles of two SolvePass calls. SolveUntilStable leaves
+// the same grid, snapshot and cycle count, many times faster; this one is what it is checked
+// and timed against, and what it hands the grids it does not take.
+int PlainSolveUntilStable(Grid& reference);
+
+// Either of the two loops above.
+using SolvingLoop = int (*)(Grid& reference);
+
+// One puzzle as the program runs it: the blank grid, copied into reference as the first
+// snapshot; then placeGivens, which writes the givens into the grid and returns false when
+// there is no puzzle to solve (nothing more happens and the result is -1); then loop. Returns
+// the loop's cycle count.
+template <typename PlaceGivens>
+int SolvePuzzle(Grid& reference, PlaceGivens placeGivens, SolvingLoop loop = SolveUntilStable) {
+    ResetGrid();
+    TakeSnapshot(reference);
+    if (!placeGivens()) return -1;
+    return loop(reference);
+}

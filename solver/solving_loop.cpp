@@ -1,5 +1,7 @@
 // SolveUntilStable: the solving loop on a compact copy of the grid, visiting only the cells whose
 // visit can change them, with the results of cycles of two SolvePass calls byte for byte.
+#include "solving_loop.h"
+
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -155,6 +157,12 @@ constexpr int ShiftOf(int x) {
     return x % kColumnsPerWord * kSide;
 }
 
+// The same looked up, for the sweep: a division by the columns a word holds costs more.
+constexpr int kWordOf[kSide] = {WordOf(0), WordOf(1), WordOf(2), WordOf(3), WordOf(4),
+                                WordOf(5), WordOf(6), WordOf(7), WordOf(8)};
+constexpr int kShiftOf[kSide] = {ShiftOf(0), ShiftOf(1), ShiftOf(2), ShiftOf(3), ShiftOf(4),
+                                 ShiftOf(5), ShiftOf(6), ShiftOf(7), ShiftOf(8)};
+
 constexpr SetWord BitOf(int x, int y) {
     return SetWord{1} << (ShiftOf(x) + y);
 }
@@ -262,7 +270,7 @@ bool Load() {
 void Store(Grid& reference) {
     const CompactGrid& g = compact;
     for (int x = 0; x < kSide; ++x) {
-        for (SetWord rest = g.changed.word[WordOf(x)] >> ShiftOf(x) & kColumnBits; rest;
+        for (SetWord rest = g.changed.word[kWordOf[x]] >> kShiftOf[x] & kColumnBits; rest;
              rest &= rest - 1) {
             const int y = std::countr_zero(rest);
             const Digits bytes = g.cell[x][y] & kCellBytes;
@@ -288,8 +296,8 @@ void Store(Grid& reference) {
 // registers: consecutive visits go down the column. Returns whether a cell changed.
 bool SweepColumn(int x) {
     CompactGrid& g = compact;
-    const int word = WordOf(x);
-    const int shift = ShiftOf(x);
+    const int word = kWordOf[x];
+    const int shift = kShiftOf[x];
     SetWord unsolved = g.unsolved.word[word];  // a copy for the next visit not to wait on
     auto ahead = static_cast<unsigned>((g.pending.word[word] & unsolved) >> shift & kColumnBits);
     if (!ahead) return false;
@@ -365,26 +373,19 @@ bool Sweep() {
     return changed;
 }
 
-// Cycles of two SolvePass calls, as plainly as they read.
-int PlainSolveUntilStable(Grid& reference) {
-    int cycles = 0;
-    while (!MatchesSnapshot(reference)) {
-        TakeSnapshot(reference);
-        SolvePass();
-        SolvePass();
-        ++cycles;
-    }
-    return cycles;
-}
-
 }  // namespace
 
-int SolveUntilStable(Grid& reference) {
+int FastSolveUntilStable(Grid& reference) {
     if (MatchesSnapshot(reference)) return 0;
-    if (!Load()) return PlainSolveUntilStable(reference);
+    if (!Load()) return -1;
     TakeSnapshot(reference);
     int sweeps = 1;
     while (Sweep()) ++sweeps;  // (6)
     Store(reference);
     return sweeps / 2 + 1;
+}
+
+int SolveUntilStable(Grid& reference) {
+    const int cycles = FastSolveUntilStable(reference);
+    return cycles >= 0 ? cycles : PlainSolveUntilStable(reference);
 }

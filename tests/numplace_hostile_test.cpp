@@ -42,13 +42,16 @@ const std::string kBlankBoxes = Boxes(kBlank, kBlank);
 // The boxes for a file that loads with these bytes, worked out in-process by the same library
 // code: for inputs too large or too random to write the grids down by hand.
 std::string BoxesFor(const std::string& bytes) {
-    Grid reference = BlankGrid();
+    Grid reference;
     FileBuffer file;
     Fill(file, bytes);
-    char line[kLineCapacity];
-    ParsePuzzle(file, line);
-    const std::string confirm = Values();
-    SolveUntilStable(reference);
+    std::string confirm;
+    SolvePuzzle(reference, [&] {
+        char line[kLineCapacity];
+        ParsePuzzle(file, line);
+        confirm = Values();
+        return true;
+    });
     return Boxes(confirm, Values());
 }
 

@@ -14,11 +14,9 @@ namespace {
 constexpr const char* kInconsistent =
     "550000001000000000000000000000000000000000000000000000000000000000000000000000001";
 
-// The blank grid as the reference, the puzzle's givens placed, then the loop: as the program runs.
 int Solve(const char* puzzle) {
-    Grid reference = BlankGrid();
-    LoadPuzzle(puzzle);
-    const int cycles = SolveUntilStable(reference);
+    Grid reference;
+    const int cycles = SolvePuzzleText(puzzle, reference);
     EXPECT_TRUE(MatchesSnapshot(reference)) << "the loop ends on a cycle that changed nothing";
     return cycles;
 }

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Counts the instructions executed inside SolveUntilStable per puzzle, over the first PUZZLES
+# puzzles of each collection: callgrind collects only inside the loop (--toggle-collect) while
+# numplace-bench runs each puzzle once. A figure that, unlike a rate, does not move with the
+# machine's load. Both set layouts: the native build, and the 32-bit program's three-word layout
+# built natively (numplace-bench-32-bit-sets).
+#
+#   scripts/count-instructions.sh [DATA_DIR] [PUZZLES]
+#
+# DATA_DIR defaults to ../shared/data beside the repository, PUZZLES to 1465 (all of top1465).
+# Needs valgrind. Prints one line per build and collection, and the commit measured.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+data=${1:-../shared/data}
+count=${2:-1465}
+files=(17-clue.txt generated-mixed.txt top1465.txt)
+
+cmake --preset default >/dev/null
+cmake --build --preset default -j 2 --target numplace-bench numplace-bench-32-bit-sets
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+changes=$(git status --porcelain --untracked-files=no | grep -q . && echo ' with local changes' || true)
+echo "commit $(git rev-parse --short HEAD)$changes, $(c++ --version | head -1), default preset"
+for build in numplace-bench numplace-bench-32-bit-sets; do
+    for file in "${files[@]}"; do
+        head -n "$count" "$data/$file" >"$out/$file"
+        valgrind --tool=callgrind --callgrind-out-file="$out/callgrind" \
+            --toggle-collect='SolveUntilStable*' "build/default/bench/$build" --runs=1 \
+            "$out/$file" >"$out/bench" 2>"$out/valgrind" || { cat "$out/valgrind" >&2; exit 1; }
+        puzzles=$(sed -nE 's/.* puzzles=([0-9]+) .*/\1/p' "$out/bench")
+        instructions=$(sed -nE 's/^totals: ([0-9]+)/\1/p' "$out/callgrind")
+        awk -v b="$build" -v f="$file" -v n="$puzzles" -v i="$instructions" \
+            'BEGIN { printf "%-27s %-20s puzzles=%d instructions_per_puzzle=%.0f\n", b, f, n, i / n }'
+    done
+done
