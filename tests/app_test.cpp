@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "app/main_window.h"
@@ -210,10 +211,18 @@ TEST_F(WinMainRun, ReleasesTheFileOnEveryPath) {
     }
 }
 
-TEST(MainWndProc, DestroyPostsQuitWithCodeZero) {
-    ResetUser32();
-    EXPECT_EQ(MainWndProc(nullptr, WM_DESTROY, 0, 0), 0);
-    EXPECT_EQ(RecordedUser32().calls, std::vector<std::string>{"PostQuitMessage 0"});
+// Destruction posts the quit message, painting fills the client area with the window-frame
+// colour's brush (its index plus one), and anything else goes to the default procedure.
+TEST(MainWndProc, AnswersEachMessageAsItsOwnOrTheDefault) {
+    const std::vector<std::tuple<UINT, LRESULT, std::vector<std::string>>> rows = {
+        {WM_DESTROY, 0, {"PostQuitMessage 0"}},
+        {WM_PAINT, 0, {"BeginPaint", "GetClientRect", "FillRect 7", "EndPaint"}},
+        {WM_QUIT, 42, {"DefWindowProcA"}}};
+    for (const auto& [message, result, calls] : rows) {
+        ResetUser32();
+        EXPECT_EQ(MainWndProc(nullptr, message, 0, 0), result) << message;
+        EXPECT_EQ(RecordedUser32().calls, calls) << message;
+    }
 }
 
 }  // namespace

@@ -162,6 +162,14 @@ const ContractCase kContract[] = {
          return ReadFile(file, &byte, 1, &got, nullptr) || got != 0;
      },
      false, ERROR_INVALID_HANDLE},
+    // INVALID_HANDLE_VALUE is no descriptor, standard input least of all.
+    {"ReadInvalidHandle",
+     [](const TempDir&) {
+         char byte = '#';
+         DWORD got = 99;
+         return ReadFile(INVALID_HANDLE_VALUE, &byte, 1, &got, nullptr) || got != 0;
+     },
+     false, ERROR_INVALID_HANDLE},
     {"ReadOverlapped",
      [](const TempDir& dir) {
          char buffer[3];

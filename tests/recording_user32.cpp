@@ -115,18 +115,24 @@ BOOL WINAPI WaitMessage() {
     return TRUE;
 }
 
+// The default procedure's result is one no handler of ours returns, so it shows who answered.
 LRESULT WINAPI DefWindowProcA(HWND, UINT, WPARAM, LPARAM) {
-    return 0;
+    record.calls.push_back("DefWindowProcA");
+    return 42;
 }
 HDC WINAPI BeginPaint(HWND, LPPAINTSTRUCT) {
+    record.calls.push_back("BeginPaint");
     return nullptr;
 }
 BOOL WINAPI GetClientRect(HWND, LPRECT) {
+    record.calls.push_back("GetClientRect");
     return FALSE;
 }
-int WINAPI FillRect(HDC, const RECT*, HBRUSH) {
+int WINAPI FillRect(HDC, const RECT*, HBRUSH hbr) {
+    record.calls.push_back("FillRect " + std::to_string(reinterpret_cast<INT_PTR>(hbr)));
     return 0;
 }
 BOOL WINAPI EndPaint(HWND, const PAINTSTRUCT*) {
+    record.calls.push_back("EndPaint");
     return TRUE;
 }

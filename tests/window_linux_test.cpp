@@ -10,12 +10,13 @@
 
 namespace {
 
-std::vector<std::tuple<HWND, UINT, int>> deliveries;  // window, message, procedure
+// window, message, its parameters, procedure
+std::vector<std::tuple<HWND, UINT, WPARAM, LPARAM, int>> deliveries;
 
 // Procedure n posts the quit code 40 + n, so the code tells which procedure ran.
 template <int n>
-LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM, LPARAM) {
-    deliveries.push_back({window, message, n});
+LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    deliveries.push_back({window, message, wParam, lParam, n});
     if (message == WM_DESTROY) PostQuitMessage(40 + n);
     return 0;
 }
@@ -69,7 +70,7 @@ TEST_P(LinuxWindow, IsCreatedForItsClassAndItsDestructionEndsTheLoop) {
               std::tuple(0, 0, 400, 300));
     EXPECT_FALSE(PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) << "nothing queued yet";
     EXPECT_TRUE(DestroyWindow(window));
-    EXPECT_EQ(deliveries, (decltype(deliveries){{window, WM_DESTROY, c.procedure}}));
+    EXPECT_EQ(deliveries, (decltype(deliveries){{window, WM_DESTROY, 0, 0, c.procedure}}));
     EXPECT_FALSE(DestroyWindow(window)) << "destroyed once only";
 
     // The entry routine's loop: look without removing, then take it; GetMessageA gives 0 for
