@@ -129,25 +129,19 @@ TEST_F(WinMainRun, RegistersItsClassAndCreatesAHiddenWindow) {
     ResetUser32();
     Run(Path("classic.txt"));
     const User32Record& record = RecordedUser32();
-    EXPECT_EQ(record.windowClass.cbSize, sizeof(WNDCLASSEXA));
-    EXPECT_EQ(record.windowClass.style, static_cast<UINT>(CS_CLASSDC));
-    EXPECT_EQ(record.windowClass.lpfnWndProc, &MainWndProc);
-    EXPECT_EQ(record.windowClass.hInstance, &testInstance);
-    EXPECT_EQ(record.windowClass.hbrBackground, nullptr);
-    EXPECT_EQ(record.className, kWindowClassName);
-
+    const WNDCLASSEXA& c = record.windowClass;
+    const std::string name = kWindowClassName;
+    EXPECT_EQ(
+        std::tuple(c.cbSize, c.style, c.lpfnWndProc, c.hInstance, c.hbrBackground,
+                   record.className),
+        std::tuple(UINT{sizeof c}, UINT{CS_CLASSDC}, &MainWndProc, &testInstance, HBRUSH{}, name));
     ASSERT_EQ(record.windows.size(), 1u);
-    const RecordedWindow& window = record.windows[0];
-    EXPECT_EQ(window.className, kWindowClassName);
-    EXPECT_EQ(window.title, kWindowClassName);
-    EXPECT_EQ(window.exStyle, 0u);
-    EXPECT_EQ(window.style, WS_OVERLAPPEDWINDOW) << "never WS_VISIBLE";
-    EXPECT_EQ(window.x, CW_USEDEFAULT);
-    EXPECT_EQ(window.y, CW_USEDEFAULT);
-    EXPECT_EQ(window.width, 400);
-    EXPECT_EQ(window.height, 300);
-    EXPECT_EQ(window.parent, nullptr);
-    EXPECT_EQ(window.instance, &testInstance);
+    const RecordedWindow& w = record.windows[0];
+    EXPECT_EQ(std::tuple(w.className, w.title, w.exStyle, w.style, w.x, w.y, w.width, w.height),
+              std::tuple(name, name, DWORD{0}, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                         400, 300))
+        << "never WS_VISIBLE";
+    EXPECT_EQ(std::tuple(w.parent, w.instance), std::tuple(HWND{}, &testInstance));
 }
 
 // Each user32 call that can fail, failing: the run still ends, at once, with exit code 0.
