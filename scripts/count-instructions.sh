@@ -22,7 +22,7 @@ cmake --build --preset default -j 2 --target numplace-bench numplace-bench-32-bi
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-changes=$(git status --porcelain --untracked-files=no | grep -q . && echo ' with local changes' || true)
+changes=$(git status --porcelain --untracked-files=no | grep . >/dev/null && echo ' with local changes' || true)
 echo "commit $(git rev-parse --short HEAD)$changes, $(c++ --version | head -1), default preset"
 for build in numplace-bench numplace-bench-32-bit-sets; do
     for file in "${files[@]}"; do

@@ -29,13 +29,14 @@ want_command() { # PACKAGE COMMAND...
     for command in "$@"; do command -v "$command" >/dev/null && return; done
     missing+=("$package")
 }
-# locale -a spells them ja_JP.utf8. grep reads it all: were it to stop at the first match, locale
-# would die of SIGPIPE, and the pipeline would fail (pipefail) for a locale that is there.
+# Every grep below reads its input whole: one that stopped at the first match (-q) could kill the
+# writer with SIGPIPE, and the pipeline would fail (pipefail) for what is there.
+# locale -a spells them ja_JP.utf8.
 has_locale() { locale -a 2>/dev/null | grep -ix "${1%%.*}\.utf-\?8" >/dev/null; }
 want_locale() { # NAME.UTF-8...
     for name in "$@"; do has_locale "$name" || missing_locales+=("$name"); done
 }
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep 'install ok installed' >/dev/null; }
 want_package() { # PACKAGE...
     for package in "$@"; do installed "$package" || missing+=("$package"); done
 }
@@ -73,18 +74,18 @@ test)
     ;;
 esac
 
-[ ${#missing[@]} -eq 0 ] && [ ${#optional[@]} -eq 0 ] && [ ${#missing_locales[@]} -eq 0 ] && exit 0
+wanted=("${missing[@]}" "${optional[@]}")
+[ ${#wanted[@]} -eq 0 ] && [ ${#missing_locales[@]} -eq 0 ] && exit 0
 
 # wine32 is an i386 package: dpkg must know that architecture before the package lists are read.
 need_i386=false
-if [ ${#optional[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ ${#optional[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -x i386 >/dev/null; then
     need_i386=true
 fi
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "numplace needs these set up; run as root, then run this again:" >&2
     $need_i386 && echo "  dpkg --add-architecture i386" >&2
-    wanted=("${missing[@]}" "${optional[@]}")
     if [ ${#wanted[@]} -gt 0 ]; then
         echo "  apt-get update && apt-get install -y --no-install-recommends ${wanted[*]}" >&2
     fi
@@ -106,7 +107,6 @@ apt_install() { # PACKAGE...
     return 1
 }
 
-wanted=("${missing[@]}" "${optional[@]}")
 if [ ${#wanted[@]} -gt 0 ]; then
     echo "Installing ${wanted[*]}"
     $need_i386 && dpkg --add-architecture i386

@@ -85,8 +85,8 @@ VALUE "OriginalFilename",;"numplace.exe"
 VALUE "Translation",;0x411, 932
 EOF
 check "version: a description and a copyright line" "yes yes" "$(
-    value 'VALUE "FileDescription",' | grep -q '^".\+"$' && echo yes || echo no) $(
-    value 'VALUE "LegalCopyright",' | grep -q '^"Copyright (C) [0-9]\{4\} .\+"$' && echo yes || echo no)"
+    value 'VALUE "FileDescription",' | grep '^".\+"$' >/dev/null && echo yes || echo no) $(
+    value 'VALUE "LegalCopyright",' | grep '^"Copyright (C) [0-9]\{4\} .\+"$' >/dev/null && echo yes || echo no)"
 # windres writes a string with a character outside ASCII as L"..." with escapes.
 check "version: strings in plain ASCII" "" \
     "$(grep '^ *VALUE ' "$work/resources.rc" | LC_ALL=C grep ', L"\|\\\|[^ -~]' || true)"
