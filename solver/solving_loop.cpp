@@ -25,8 +25,9 @@
 // (3) A quiet cell stays quiet until a peer changes: only the cell's own visit writes its flags,
 //     and everything else a visit reads (1) is its peers' state.
 // (4) pending, less the solved cells in it, holds every unsolved cell that may not be quiet: all
-//     of them at the start, then the peers of each cell that changes. A cell outside it would
-//     change nothing (2, 3), so a sweep that leaves it out leaves the grid as visiting it would.
+//     of them at the start, then the peers of each cell whose change can disturb them (7). A cell
+//     outside it would change nothing (2, 3), so a sweep that leaves it out leaves the grid as
+//     visiting it would.
 // (5) Visits go in sweep order. A peer marked below the changed cell in its column is visited in
 //     this sweep, one in a later column when the sweep reaches it, one above or to the left in
 //     the next sweep: each as SolvePass reaches it, having seen every change before it.
@@ -34,6 +35,13 @@
 //     change nothing, each being a function of the grid. So if sweep s is the first to change
 //     nothing, the loop stops after the cycle that holds sweep s, cycle s/2 + 1 (sweeps counted
 //     from 1, two a cycle), and the snapshot then equals the grid. That quiet sweep is the last.
+// (7) A change reaches a peer only through what (1) reads. A cell solved with d adds d to its
+//     units' solved digits, which every peer allowing d will clear: its peers are marked. A cell
+//     left unsolved changes only counts. A count that rises changes no quiet peer (it saw no 0),
+//     and one that falls changes one only where the peer's count reaches 0 (a hidden single, or
+//     every cell of the unit on a contradiction): where the unit's holders of the digit fall to 1
+//     or 0. Only then are the peers marked; most eliminations mark none. The changed cell itself
+//     sees the same counts as before (its own flag is out of them) and stays quiet (2).
 namespace {
 
 // Digit vectors: sixteen bytes, byte d for digit d, so that a cell loads and stores as it lies in
@@ -42,15 +50,17 @@ namespace {
 //   byte       0      1    2    3    4    5    6    7    8    9    10 .. 15
 //            +------+----+----+----+----+----+----+----+----+----+----------+
 //   cell     | value| F1 | F2 | F3 | F4 | F5 | F6 | F7 | F8 | F9 |    0     |  F: 0x00 or 0xFF
-//   holders  |  0   | n1 | n2 | n3 | n4 | n5 | n6 | n7 | n8 | n9 |    0     |  n: 0 to 9
+//   holders  |  0   | n1 | n2 | n3 | n4 | n5 | n6 | n7 | n8 | n9 |    0     |  n: 0 to 18
 //   solved   |  0   | S1 | S2 | S3 | S4 | S5 | S6 | S7 | S8 | S9 |    0     |  S: 0x00 or 0xFF
 //            +------+----+----+----+----+----+----+----+----+----+----------+
 //
 // F is the cell's candidate flag of digit d, all ones when set so that it reads as -1 (bytes wrap
-// around): a unit's holders n (how many of its nine cells allow d) plus a cell's F is how many
-// of the cell's peers in the unit allow d, and 0 there is an unseen digit. S is set for every digit
-// that some cell of the unit is solved with. Digit masks take the top bit of each byte: bit d for
-// digit d. SSE2 holds a vector in one register, in 32-bit code as well.
+// around). A unit's holders n count its cells that allow d, twice those also solved with d: n
+// plus a cell's F is 0 just where none of the cell's peers in the unit allows d, an unseen digit,
+// and n falls to 1 or 0 only where that can newly happen to a peer (7), not while a solved cell
+// holds d. S is set for every digit that some cell of the unit is solved with. Digit masks take
+// the top bit of each byte: bit d for digit d. SSE2 holds a vector in one register, in 32-bit code
+// as well.
 typedef std::uint8_t Digits __attribute__((vector_size(16)));
 constexpr unsigned kDigitBits = 0x3FE;  // bits 1 to 9 of a digit mask
 
@@ -213,7 +223,6 @@ struct CompactGrid {
     Unit box[kSide];  // numbered as BoxOf
     CellSet unsolved;
     CellSet pending;  // (4)
-    CellSet changed;  // since loading: the cells to write back
 };
 
 // Static, like the grid: fixed addresses, and no 16-byte alignment to ask of a caller's stack.
@@ -225,39 +234,39 @@ bool Load() {
     CompactGrid& g = compact;
     for (int i = 0; i < kSide; ++i) g.row[i] = g.column[i] = g.box[i] = {kNine, Digits{}};
     g.unsolved = kCellSets.all;
-    g.changed = {};
-    // A blank cell is what the starting counts already assume, and most cells are blank: a first
-    // pass without branches finds the others.
-    CellSet touched = {};  // the cells that differ from a blank one
-    for (int x = 0; x < kSide; ++x) {
-        SetWord column = 0;
-        for (int y = 0; y < kSide; ++y) {
+    unsigned stray = 0;
+    for (int y = 0; y < kSide; ++y) {
+        // A blank cell is what the starting counts already assume, and most cells are blank: a
+        // first pass along the row without branches finds the others.
+        unsigned touched = 0;
+        for (int x = 0; x < kSide; ++x) {
             g.cell[x][y] = kAllFlags;
             const CellBytes cell = Read(CellAt(x, y));
             const bool blank =
                 (cell.value | (cell.low ^ 0x0101010101010101) | (cell.nine ^ 1)) == 0;
-            column |= SetWord{!blank} << y;
+            touched |= unsigned{!blank} << x;
         }
-        touched.word[WordOf(x)] |= column << ShiftOf(x);
-    }
-    unsigned stray = 0;
-    for (int i = 0; i < kSetWords; ++i) {
-        for (SetWord rest = touched.word[i]; rest; rest &= rest - 1) {
-            const int bit = std::countr_zero(rest);
-            const int x = i * kColumnsPerWord + bit / kSide;
-            const int y = bit % kSide;
+        for (; touched; touched &= touched - 1) {
+            const int x = std::countr_zero(touched);
             const Digits bytes = BytesOf(CellAt(x, y));
             const unsigned value = bytes[0];
-            stray |= ~ZeroDigits(bytes & ~kOne) & kDigitBits;
-            stray |= value > 9;
+            stray |= (~ZeroDigits(bytes & ~kOne) & kDigitBits) | (value > 9);
             const Digits flags = -bytes & kAllFlags;
             g.cell[x][y] = flags | (bytes & kValueByte);
-            const Digits missing = kAllFlags - flags;  // -1 for each digit the cell does not allow
-            Unit* const units[] = {&g.row[y], &g.column[x], &g.box[BoxOf(x, y)]};
-            for (Unit* unit : units) unit->holders += missing;
-            if (value != 0 && value <= 9) {
-                for (Unit* unit : units) unit->solved |= kFlagOf[value];
-                g.unsolved.word[i] &= ~(SetWord{1} << bit);
+            Digits missing = kAllFlags - flags;  // -1 for each digit the cell does not allow
+            const bool solved = value != 0 && value <= 9;
+            if (solved) missing -= kFlagOf[value] & flags;  // counted twice: see holders
+            Unit& row = g.row[y];
+            Unit& column = g.column[x];
+            Unit& box = g.box[BoxOf(x, y)];
+            row.holders += missing;
+            column.holders += missing;
+            box.holders += missing;
+            if (solved) {
+                row.solved |= kFlagOf[value];
+                column.solved |= kFlagOf[value];
+                box.solved |= kFlagOf[value];
+                g.unsolved.word[kWordOf[x]] &= ~BitOf(x, y);
             }
         }
     }
@@ -265,19 +274,26 @@ bool Load() {
     return stray == 0;
 }
 
-// Writes back every cell that changed, to the grid and to the snapshot, which holds a copy of the
-// grid as loaded.
+// Writes the compact grid back to the grid and to the snapshot, whole. Each cell but the last
+// goes as sixteen bytes, the six past its ten landing on the next cell, which is written next.
 void Store(Grid& reference) {
     const CompactGrid& g = compact;
-    for (int x = 0; x < kSide; ++x) {
-        for (SetWord rest = g.changed.word[kWordOf[x]] >> kShiftOf[x] & kColumnBits; rest;
-             rest &= rest - 1) {
-            const int y = std::countr_zero(rest);
-            const Digits bytes = g.cell[x][y] & kCellBytes;
-            std::memcpy(&CellAt(x, y), &bytes, sizeof(Cell));
-            std::memcpy(&reference.cells[y * kSide + x], &bytes, sizeof(Cell));
+    auto* to = reinterpret_cast<unsigned char*>(grid.cells);
+    auto* copy = reinterpret_cast<unsigned char*>(reference.cells);
+    Digits cell = {};
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            if (x + y > 0) {  // the cell before: it has a next one to spill into
+                std::memcpy(to, &cell, sizeof cell);
+                std::memcpy(copy, &cell, sizeof cell);
+                to += sizeof(Cell);
+                copy += sizeof(Cell);
+            }
+            cell = g.cell[x][y] & kCellBytes;
         }
     }
+    std::memcpy(to, &cell, sizeof(Cell));
+    std::memcpy(copy, &cell, sizeof(Cell));
 }
 
 // One unit step of PropagateCell on the flags being built and the digit placed so far: the
@@ -290,6 +306,12 @@ void Store(Grid& reference) {
         digit = std::bit_width(unseen) - 1;
         flags = kFlagOf[digit];
     }
+}
+
+// The lowest of each digit's three counts.
+Digits Fewest(Digits a, Digits b, Digits c) {
+    const Digits ab = a < b ? a : b;
+    return ab < c ? ab : c;
 }
 
 // PropagateCell on every pending cell of column x, top to bottom. The column's unit stays in
@@ -341,19 +363,27 @@ bool SweepColumn(int x) {
         if (!digit && has == had) continue;  // quiet after all (2)
 
         cells[y] = flags | kValueOf[digit];
-        const Digits delta = before - flags;  // F reads as -1: old flags leave, new ones come
+        // F reads as -1: old flags leave, new ones come, and a digit solved and kept counts twice.
+        const Digits delta = before - flags + (flags & placed & kOne);
         row.holders += delta;
         column.holders += delta;
         box.holders += delta;
-        // (4), (5): peers below in this column now, the rest when the sweep gets there or in the
-        // next one. The whole column is peers, so what lies below needs no table; solved cells
-        // marked here are dropped when their column's sweep starts.
-        const auto below = static_cast<unsigned>(unsolved >> shift) & kColumnBits & (~1u << y);
-        ahead |= below;
-        for (int i = 0; i < kSetWords; ++i)
-            g.pending.word[i] |= kCellSets.peersNotBelow[x][y].word[i];
         const SetWord bit = SetWord{1} << (shift + y);
         changed |= bit;
+        // (7): a solve disturbs its peers; a cell left unsolved, only where a digit it lost now
+        // has 1 or 0 holders in one of its units.
+        const auto countFell = [&] {
+            return had & ~has &
+                   ZeroDigits(Fewest(row.holders, column.holders, box.holders) & ~kOne);
+        };
+        if (digit || countFell()) {
+            // (4), (5): peers below in this column now, the rest when the sweep gets there or in
+            // the next one. The whole column is peers, so what lies below needs no table; solved
+            // cells marked here are dropped when their column's sweep starts.
+            ahead |= static_cast<unsigned>(unsolved >> shift) & kColumnBits & (~1u << y);
+            for (int i = 0; i < kSetWords; ++i)
+                g.pending.word[i] |= kCellSets.peersNotBelow[x][y].word[i];
+        }
         if (digit) {
             row.solved |= placed;
             column.solved |= placed;
@@ -363,7 +393,6 @@ bool SweepColumn(int x) {
         }
     } while (ahead);
     g.column[x] = column;
-    g.changed.word[word] |= changed;
     return changed != 0;
 }
 
@@ -378,7 +407,6 @@ bool Sweep() {
 int FastSolveUntilStable(Grid& reference) {
     if (MatchesSnapshot(reference)) return 0;
     if (!Load()) return -1;
-    TakeSnapshot(reference);
     int sweeps = 1;
     while (Sweep()) ++sweeps;  // (6)
     Store(reference);
