@@ -270,7 +270,8 @@ bool Load() {
             }
         }
     }
-    g.pending = g.unsolved;
+    // Word by word: a wider read would wait on the word-sized writes above.
+    for (int i = 0; i < kSetWords; ++i) g.pending.word[i] = g.unsolved.word[i];
     return stray == 0;
 }
 
