@@ -328,7 +328,7 @@ bool SweepColumn(int x) {
     Unit column = g.column[x];
     Unit* const boxes = &g.box[x / 3];
     Digits* const cells = g.cell[x];
-    SetWord changed = 0;  // this column's cells changed in this sweep
+    bool changed = false;
     do {
         const int y = std::countr_zero(ahead);
         ahead &= ahead - 1;
@@ -369,8 +369,7 @@ bool SweepColumn(int x) {
         row.holders += delta;
         column.holders += delta;
         box.holders += delta;
-        const SetWord bit = SetWord{1} << (shift + y);
-        changed |= bit;
+        changed = true;
         // (7): a solve disturbs its peers; a cell left unsolved, only where a digit it lost now
         // has 1 or 0 holders in one of its units.
         const auto countFell = [&] {
@@ -389,12 +388,12 @@ bool SweepColumn(int x) {
             row.solved |= placed;
             column.solved |= placed;
             box.solved |= placed;
-            unsolved &= ~bit;
+            unsolved &= ~(SetWord{1} << (shift + y));
             g.unsolved.word[word] = unsolved;
         }
     } while (ahead);
     g.column[x] = column;
-    return changed != 0;
+    return changed;
 }
 
 bool Sweep() {
