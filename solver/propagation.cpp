@@ -11,9 +11,10 @@ namespace {
 using Tally = std::uint8_t[10];
 
 // One peer of (x, y): a solved peer removes its digit from the cell, and every peer's flags count
-// towards the tally (a solved peer's single flag counts for its own digit).
+// towards the tally (a solved peer's single flag counts for its own digit). A value above 9 names
+// no digit and removes nothing: the cell has no flag for it.
 void Visit(Cell& cell, const Cell& peer, Tally& tally) {
-    if (peer.value > 0) cell.candidates[peer.value - 1] = 0;
+    if (peer.value > 0 && peer.value <= kSide) cell.candidates[peer.value - 1] = 0;
     for (int d = 1; d <= 9; ++d)
         tally[d] = static_cast<std::uint8_t>(tally[d] + peer.candidates[d - 1]);
 }
