@@ -176,7 +176,7 @@ enum class Family {
     kMidRun,         // either of those after some sweeps or single visits, any snapshot
     kClearedFlags,   // flags cleared at random, solved cells with their flag or none
     kAnyFlags,       // values 0 to 9 and flags 0 or 1 with no relation between them
-    kOutsideRanges,  // some flags above 1 and some negative values: the plain loop's ground
+    kOutsideRanges,  // some flags above 1 and some values outside 0 to 9: the plain loop's ground
 };
 
 // Blank grid, then n givens at random cells with random digits.
@@ -265,8 +265,9 @@ void MakeGrid(Family family, Random& random, Grid& snapshot) {
                     if (random.Chance(50)) {
                         cell.candidates[random.Below(9)] =
                             static_cast<std::uint8_t>(2 + random.Below(254));
-                    } else {
-                        cell.value = static_cast<std::int8_t>(-1 - random.Below(128));
+                    } else {  // just past 9 often, else anywhere from 10 up or below 0
+                        cell.value = static_cast<std::int8_t>(
+                            random.Chance(30) ? 10 : 10 + random.Below(246));
                     }
                 }
             }
