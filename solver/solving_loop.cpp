@@ -174,7 +174,7 @@ constexpr int kShiftOf[kSide] = {ShiftOf(0), ShiftOf(1), ShiftOf(2), ShiftOf(3),
                                  ShiftOf(5), ShiftOf(6), ShiftOf(7), ShiftOf(8)};
 
 constexpr SetWord BitOf(int x, int y) {
-    return SetWord{1} << (ShiftOf(x) + y);
+    return SetWord{1} << (kShiftOf[x] + y);
 }
 
 constexpr int kBandTop[kSide] = {0, 0, 0, 3, 3, 3, 6, 6, 6};  // y / 3 * 3, the band's top row
