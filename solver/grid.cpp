@@ -1,5 +1,5 @@
 // The process-wide grid, the single-cell writes of the parser and the plain rules, and the byte
-// snapshots. The solving loop works on a copy of its own and writes changed cells back whole.
+// snapshots. The solving loop works on a copy of its own and writes the whole grid back.
 #include "grid.h"
 
 #include <cstring>

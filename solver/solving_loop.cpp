@@ -209,6 +209,12 @@ constexpr CellSets MakeCellSets() {
 
 constexpr CellSets kCellSets = MakeCellSets();
 
+// The second count of a cell solved with the digit of placed (its F), where the cell keeps that
+// digit's flag: 1 in the digit's byte, else nothing (see holders).
+Digits SecondCount(Digits flags, Digits placed) {
+    return flags & placed & kOne;
+}
+
 // How many of a unit's cells allow each digit, and which digits its cells are solved with.
 struct Unit {
     Digits holders;
@@ -253,9 +259,10 @@ bool Load() {
             stray |= (~ZeroDigits(bytes & ~kOne) & kDigitBits) | (value > 9);
             const Digits flags = -bytes & kAllFlags;
             g.cell[x][y] = flags | (bytes & kValueByte);
-            Digits missing = kAllFlags - flags;  // -1 for each digit the cell does not allow
+            // -1 for each digit the cell does not allow, +1 for the one it is solved with and keeps
+            Digits missing = kAllFlags - flags;
             const bool solved = value != 0 && value <= 9;
-            if (solved) missing -= kFlagOf[value] & flags;  // counted twice: see holders
+            if (solved) missing += SecondCount(flags, kFlagOf[value]);
             Unit& row = g.row[y];
             Unit& column = g.column[x];
             Unit& box = g.box[BoxOf(x, y)];
@@ -365,7 +372,7 @@ bool SweepColumn(int x) {
 
         cells[y] = flags | kValueOf[digit];
         // F reads as -1: old flags leave, new ones come, and a digit solved and kept counts twice.
-        const Digits delta = before - flags + (flags & placed & kOne);
+        const Digits delta = before - flags + SecondCount(flags, placed);
         row.holders += delta;
         column.holders += delta;
         box.holders += delta;
@@ -388,7 +395,7 @@ bool SweepColumn(int x) {
             row.solved |= placed;
             column.solved |= placed;
             box.solved |= placed;
-            unsolved &= ~(SetWord{1} << (shift + y));
+            unsolved &= ~BitOf(x, y);
             g.unsolved.word[word] = unsolved;
         }
     } while (ahead);
