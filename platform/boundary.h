@@ -33,16 +33,23 @@ bool PathOfTail(const Unit* tail, Unit (&path)[kPathCapacity]) {
     return true;
 }
 
+// The one way numplace opens a file: one that exists, for reading, while others may read it too.
+// createFile is CreateFileA, or on Windows CreateFileW for a path in UTF-16.
+template <typename Create, typename Char>
+HANDLE OpenExistingForReading(Create createFile, const Char* path) {
+    return createFile(path,                   // lpFileName
+                      GENERIC_READ,           // dwDesiredAccess
+                      FILE_SHARE_READ,        // dwShareMode
+                      nullptr,                // lpSecurityAttributes
+                      OPEN_EXISTING,          // dwCreationDisposition
+                      FILE_ATTRIBUTE_NORMAL,  // dwFlagsAndAttributes
+                      nullptr);               // hTemplateFile
+}
+
 // Opens a path of bytes for reading, as CreateFileA opens it: in the ANSI code page on Windows, as
 // the bytes they are elsewhere.
 inline HANDLE OpenForReading(LPCSTR path) {
-    return CreateFileA(path,                   // lpFileName
-                       GENERIC_READ,           // dwDesiredAccess
-                       FILE_SHARE_READ,        // dwShareMode
-                       nullptr,                // lpSecurityAttributes
-                       OPEN_EXISTING,          // dwCreationDisposition
-                       FILE_ATTRIBUTE_NORMAL,  // dwFlagsAndAttributes
-                       nullptr);               // hTemplateFile
+    return OpenExistingForReading(CreateFileA, path);
 }
 
 // Opens for reading the file that the command-line tail names, as CreateFile opens it; a path

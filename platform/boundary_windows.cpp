@@ -37,13 +37,7 @@ bool Widen(LPCSTR bytes, WCHAR (&wide)[kBoxTextCapacity]) {
 HANDLE OpenCommandLineFile(LPCSTR) {
     WCHAR path[kPathCapacity];
     if (!PathOfTail(TailOf(GetCommandLineW()), path)) return INVALID_HANDLE_VALUE;
-    return CreateFileW(path,                   // lpFileName
-                       GENERIC_READ,           // dwDesiredAccess
-                       FILE_SHARE_READ,        // dwShareMode
-                       nullptr,                // lpSecurityAttributes
-                       OPEN_EXISTING,          // dwCreationDisposition
-                       FILE_ATTRIBUTE_NORMAL,  // dwFlagsAndAttributes
-                       nullptr);               // hTemplateFile
+    return OpenExistingForReading(CreateFileW, path);
 }
 
 int ShowMessageBox(LPCSTR lpText, LPCSTR lpCaption) {
