@@ -4,8 +4,9 @@
 # a packager types it, the 64-bit Windows build with its tests under 64-bit Wine, the 32-bit one
 # (the program as released) under 32-bit Wine, and a bounded fuzz run. On a machine that runs no
 # 32-bit programs, or where 32-bit Wine could not be installed, the 32-bit build is still made and
-# its executables checked, and its Wine tests are reported skipped with the reason. Every stage runs even when one before it failed; the last line counts every
-# test of the run, and the exit code is non-zero if any test or stage failed.
+# its executables checked, and its Wine tests are reported skipped with the reason. Every stage
+# runs even when one before it failed; the last line counts every test of the run, and the exit
+# code is non-zero if any test or stage failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
