@@ -282,26 +282,22 @@ bool Load() {
     return stray == 0;
 }
 
-// Writes the compact grid back to the grid and to the snapshot, whole. Each cell but the last
-// goes as sixteen bytes, the six past its ten landing on the next cell, which is written next.
-void Store(Grid& reference) {
-    const CompactGrid& g = compact;
-    auto* to = reinterpret_cast<unsigned char*>(grid.cells);
-    auto* copy = reinterpret_cast<unsigned char*>(reference.cells);
-    Digits cell = {};
+// Writes column x of the compact grid back to the grid and to the snapshot, kBytes a cell.
+template <std::size_t kBytes>
+void StoreColumn(int x, Grid& reference) {
     for (int y = 0; y < kSide; ++y) {
-        for (int x = 0; x < kSide; ++x) {
-            if (x + y > 0) {  // the cell before: it has a next one to spill into
-                std::memcpy(to, &cell, sizeof cell);
-                std::memcpy(copy, &cell, sizeof cell);
-                to += sizeof(Cell);
-                copy += sizeof(Cell);
-            }
-            cell = g.cell[x][y] & kCellBytes;
-        }
+        const Digits cell = compact.cell[x][y] & kCellBytes;
+        std::memcpy(&CellAt(x, y), &cell, kBytes);
+        std::memcpy(&reference.cells[y * kSide + x], &cell, kBytes);
     }
-    std::memcpy(to, &cell, sizeof(Cell));
-    std::memcpy(copy, &cell, sizeof(Cell));
+}
+
+// Writes the compact grid back to the grid and to the snapshot, whole, a column at a time. A cell
+// goes as sixteen bytes, the six past its ten landing on the next cell of its row, which the next
+// column writes; the last column's cells have no next cell and go as ten.
+void Store(Grid& reference) {
+    for (int x = 0; x < kSide - 1; ++x) StoreColumn<sizeof(Digits)>(x, reference);
+    StoreColumn<sizeof(Cell)>(kSide - 1, reference);
 }
 
 // One unit step of PropagateCell on the flags being built and the digit placed so far: the
