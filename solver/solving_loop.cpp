@@ -160,10 +160,12 @@ constexpr SetWord BitOf(int x, int y) {
     return SetWord{1} << (kShiftOf[x] + y);
 }
 
-constexpr int kBandTop[kSide] = {0, 0, 0, 3, 3, 3, 6, 6, 6};  // y / 3 * 3, the band's top row
+// Looked up, not divided: y / 3 * 3, the top row of y's band, and x / 3, the stack of x's column.
+constexpr int kBandTop[kSide] = {0, 0, 0, 3, 3, 3, 6, 6, 6};
+constexpr int kStackOf[kSide] = {0, 0, 0, 1, 1, 1, 2, 2, 2};
 
 constexpr int BoxOf(int x, int y) {
-    return kBandTop[y] + x / 3;
+    return kBandTop[y] + kStackOf[x];
 }
 
 struct CellSets {
@@ -322,9 +324,9 @@ bool SweepColumn(int x) {
     SetWord unsolved = g.unsolved.word[word];  // a copy for the next visit not to wait on
     auto ahead = static_cast<unsigned>((g.pending.word[word] & unsolved) >> shift & kColumnBits);
     if (!ahead) return false;
-    g.pending.word[word] &= ~(kColumnBits << shift);
+    g.pending.word[word] ^= SetWord{ahead} << shift;  // solved cells may stay: (4)
     Unit column = g.column[x];
-    Unit* const boxes = &g.box[x / 3];
+    Unit* const boxes = &g.box[kStackOf[x]];
     Digits* const cells = g.cell[x];
     bool changed = false;
     do {
