@@ -262,9 +262,9 @@ void MakeGrid(Family family, Random& random, Grid& snapshot) {
             if (family == Family::kOutsideRanges) {
                 for (int n = 1 + random.Below(4); n > 0; --n) {
                     Cell& cell = grid.cells[random.Below(kCells)];
-                    if (random.Chance(50)) {
-                        cell.candidates[random.Below(9)] =
-                            static_cast<std::uint8_t>(2 + random.Below(254));
+                    if (random.Chance(50)) {  // just past 1 often, else anywhere from 2 up
+                        cell.candidates[random.Below(9)] = static_cast<std::uint8_t>(
+                            random.Chance(30) ? 2 : 2 + random.Below(254));
                     } else {  // just past 9 often, else anywhere from 10 up or below 0
                         cell.value = static_cast<std::int8_t>(
                             random.Chance(30) ? 10 : 10 + random.Below(246));
