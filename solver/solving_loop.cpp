@@ -238,7 +238,7 @@ bool Load() {
     CompactGrid& g = compact;
     for (int i = 0; i < kSide; ++i) g.column[i] = g.box[i] = {kNine, Digits{}};
     g.unsolved = kCellSets.all;
-    unsigned stray = 0;
+    Digits highest = {};  // each byte's highest value in the cells that are not blank
     for (int y = 0; y < kSide; ++y) {
         // A blank cell is what the starting counts already assume, and most cells are blank: a
         // first pass along the row without branches finds the others.
@@ -253,7 +253,7 @@ bool Load() {
             const int x = std::countr_zero(touched);
             const Digits bytes = BytesOf(CellAt(x, y));
             const unsigned value = bytes[0];
-            stray |= (~ZeroDigits(bytes & ~kOne) & kDigitBits) | (value > 9);
+            highest = highest > bytes ? highest : bytes;
             const Digits flags = -bytes & kAllFlags;
             g.cell[x][y] = flags | (bytes & kValueByte);
             // -1 for each digit the cell does not allow, +1 for the one it is solved with and keeps
@@ -276,7 +276,8 @@ bool Load() {
     }
     // Word by word: a wider read would wait on the word-sized writes above.
     for (int i = 0; i < kSetWords; ++i) g.pending.word[i] = g.unsolved.word[i];
-    return stray == 0;
+    constexpr Digits kHighest = {9, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    return MaskOf(highest > kHighest) == 0;
 }
 
 // Writes column x of the compact grid back to the grid and to the snapshot, kBytes a cell.
