@@ -3,6 +3,7 @@
 #include "solving_loop.h"
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -28,9 +29,10 @@
 //     of them at the start, then the peers of each cell whose change can disturb them (7). A cell
 //     outside it would change nothing (2, 3), so a sweep that leaves it out leaves the grid as
 //     visiting it would.
-// (5) Visits go in sweep order. A peer marked below the changed cell in its column is visited in
-//     this sweep, one in a later column when the sweep reaches it, one above or to the left in
-//     the next sweep: each as SolvePass reaches it, having seen every change before it.
+// (5) Visits go in sweep order, which is the order of pending's bits: a sweep takes them from the
+//     first to the last, each once. A peer marked past the changed cell is visited later in this
+//     sweep, one before it in the next: each as SolvePass reaches it, having seen every change
+//     before it.
 // (6) A change is never undone, and a sweep that changes nothing is followed only by sweeps that
 //     change nothing, each being a function of the grid. So if sweep s is the first to change
 //     nothing, the loop stops after the cycle that holds sweep s, cycle s/2 + 1 (sweeps counted
@@ -119,7 +121,8 @@ constexpr Digits kValueByte = {0xFF};
 constexpr Digits kCellBytes = {0xFF, 1, 1, 1, 1, 1, 1, 1, 1, 1};  // F to the grid's flag of 1
 
 // Sets of cells, one bit a cell, in sweep order, in words of the machine's width: as many whole
-// columns a word as fit, nine bits a column, row 0 lowest. With 64-bit words:
+// columns a word as fit, nine bits a column, row 0 lowest, so that bit i of word w is cell
+// w * kCellsPerWord + i of the compact grid. With 64-bit words:
 //
 //   word 0:  bit 63 unused | column 6: bits 54-62 | ... | column 0: bits 0-8
 //   word 1:  bits 18-63 unused | column 8: bits 9-17 | column 7: bits 0-8
@@ -134,8 +137,8 @@ using SetWord = std::uintptr_t;
 #endif
 
 constexpr int kColumnsPerWord = static_cast<int>(sizeof(SetWord)) * 8 / kSide;
+constexpr int kCellsPerWord = kColumnsPerWord * kSide;
 constexpr int kSetWords = (kSide + kColumnsPerWord - 1) / kColumnsPerWord;
-constexpr SetWord kColumnBits = 0x1FF;
 static_assert(kSetWords <= 3, "a cell set is at most three words");
 
 struct CellSet {
@@ -150,7 +153,7 @@ constexpr int ShiftOf(int x) {
     return x % kColumnsPerWord * kSide;
 }
 
-// The same looked up, for the sweep: a division by the columns a word holds costs more.
+// The same looked up, for loading: a division by the columns a word holds costs more.
 constexpr int kWordOf[kSide] = {WordOf(0), WordOf(1), WordOf(2), WordOf(3), WordOf(4),
                                 WordOf(5), WordOf(6), WordOf(7), WordOf(8)};
 constexpr int kShiftOf[kSide] = {ShiftOf(0), ShiftOf(1), ShiftOf(2), ShiftOf(3), ShiftOf(4),
@@ -168,10 +171,13 @@ constexpr int BoxOf(int x, int y) {
     return kBandTop[y] + kStackOf[x];
 }
 
+// Cells of the compact grid go down each column, column by column, as the sweep does.
+constexpr int IndexOf(int x, int y) {
+    return x * kSide + y;
+}
+
 struct CellSets {
-    // [x][y]: the cells of its row, column and box but itself and those below it in its column,
-    // which the sweep down the column reaches anyway.
-    CellSet peersNotBelow[kSide][kSide];
+    CellSet peers[kCells];  // [IndexOf]: the cells of its row, column and box but itself
     CellSet all;
 };
 
@@ -183,8 +189,8 @@ constexpr CellSets MakeCellSets() {
             for (int c = 0; c < kSide; ++c) {
                 for (int r = 0; r < kSide; ++r) {
                     const bool peer = c == x || r == y || BoxOf(c, r) == BoxOf(x, y);
-                    if (peer && (c != x || r < y))
-                        t.peersNotBelow[x][y].word[WordOf(c)] |= BitOf(c, r);
+                    if (peer && (c != x || r != y))
+                        t.peers[IndexOf(x, y)].word[WordOf(c)] |= BitOf(c, r);
                 }
             }
         }
@@ -208,7 +214,7 @@ struct Unit {
 
 // The grid in the layout above, the counts of its units, and the sweep's cell sets.
 struct CompactGrid {
-    Digits cell[kSide][kSide];  // [x][y]
+    Digits cell[kCells];  // [IndexOf]
     Unit row[kSide];
     Unit column[kSide];
     Unit box[kSide];  // numbered as BoxOf
@@ -218,6 +224,47 @@ struct CompactGrid {
 
 // Static, like the grid: fixed addresses, and no 16-byte alignment to ask of a caller's stack.
 CompactGrid compact;
+
+// Where a cell and its units lie in compact, in bytes: the sweep reaches them with an add, where
+// an index would take a multiply (a unit's 32 bytes are past what an address can scale by). Eight
+// bytes, so that finding the place takes none either.
+struct Place {
+    std::uint16_t cell;
+    std::uint16_t row;
+    std::uint16_t column;
+    std::uint16_t box;
+};
+static_assert(sizeof(Place) == 8 && sizeof(CompactGrid) <= 0xFFFF, "a place is a scaled index");
+
+struct Places {
+    Place of[kCells];  // [IndexOf]
+};
+
+constexpr std::uint16_t OffsetOf(std::size_t array, int i, std::size_t size) {
+    return static_cast<std::uint16_t>(array + i * size);
+}
+
+constexpr Places MakePlaces() {
+    Places t{};
+    for (int x = 0; x < kSide; ++x) {
+        for (int y = 0; y < kSide; ++y) {
+            t.of[IndexOf(x, y)] = {
+                OffsetOf(offsetof(CompactGrid, cell), IndexOf(x, y), sizeof(Digits)),
+                OffsetOf(offsetof(CompactGrid, row), y, sizeof(Unit)),
+                OffsetOf(offsetof(CompactGrid, column), x, sizeof(Unit)),
+                OffsetOf(offsetof(CompactGrid, box), BoxOf(x, y), sizeof(Unit))};
+        }
+    }
+    return t;
+}
+
+constexpr Places kPlaces = MakePlaces();
+
+// What lies at offset in compact.
+template <typename T>
+T& At(std::uint16_t offset) {
+    return *reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(&compact) + offset);
+}
 
 // Whether cell (x, y) is blank, in one sixteen-byte read from the row's bytes: the cell and what
 // follows it, or for the row's last cell what precedes it.
@@ -245,7 +292,7 @@ bool Load() {
         unsigned touched = 0;
 #pragma GCC unroll 9
         for (int x = 0; x < kSide; ++x) {
-            g.cell[x][y] = kAllFlags;
+            g.cell[IndexOf(x, y)] = kAllFlags;
             touched |= unsigned{!IsBlank(x, y)} << x;
         }
         Unit row = {kNine, Digits{}};
@@ -255,7 +302,7 @@ bool Load() {
             const unsigned value = bytes[0];
             highest = highest > bytes ? highest : bytes;
             const Digits flags = -bytes & kAllFlags;
-            g.cell[x][y] = flags | (bytes & kValueByte);
+            g.cell[IndexOf(x, y)] = flags | (bytes & kValueByte);
             // -1 for each digit the cell does not allow, +1 for the one it is solved with and keeps
             Digits missing = kAllFlags - flags;
             const bool solved = value != 0 && value <= 9;
@@ -284,7 +331,7 @@ bool Load() {
 template <std::size_t kBytes>
 void StoreColumn(int x, Grid& reference) {
     for (int y = 0; y < kSide; ++y) {
-        const Digits cell = compact.cell[x][y] & kCellBytes;
+        const Digits cell = compact.cell[IndexOf(x, y)] & kCellBytes;
         std::memcpy(&CellAt(x, y), &cell, kBytes);
         std::memcpy(&reference.cells[y * kSide + x], &cell, kBytes);
     }
@@ -316,93 +363,90 @@ Digits Fewest(Digits a, Digits b, Digits c) {
     return ab < c ? ab : c;
 }
 
-// PropagateCell on every pending cell of column x, top to bottom. The column's unit stays in
-// registers: consecutive visits go down the column. Returns whether a cell changed.
-bool SweepColumn(int x) {
-    CompactGrid& g = compact;
-    const int word = kWordOf[x];
-    const int shift = kShiftOf[x];
-    SetWord unsolved = g.unsolved.word[word];  // a copy for the next visit not to wait on
-    auto ahead = static_cast<unsigned>((g.pending.word[word] & unsolved) >> shift & kColumnBits);
-    if (!ahead) return false;
-    g.pending.word[word] ^= SetWord{ahead} << shift;  // solved cells may stay: (4)
-    Unit column = g.column[x];
-    Unit* const boxes = &g.box[kStackOf[x]];
-    Digits* const cells = g.cell[x];
-    bool changed = false;
-    do {
-        const int y = std::countr_zero(ahead);
-        ahead &= ahead - 1;
-        Unit& row = g.row[y];
-        Unit& box = boxes[kBandTop[y]];
+// PropagateCell on compact's cell c, whose bit in its word of unsolved is bit: the peers its change
+// may disturb go into pending (4), and the bit leaves unsolved if it is solved. Returns whether
+// the cell changed.
+[[gnu::always_inline]] inline bool Visit(int c, SetWord& unsolved, SetWord bit) {
+    const Place place = kPlaces.of[c];
+    Digits& cell = At<Digits>(place.cell);
+    Unit& row = At<Unit>(place.row);
+    Unit& column = At<Unit>(place.column);
+    Unit& box = At<Unit>(place.box);
 
-        // (1): the three unit steps read only units the visit does not write, so their unseen
-        // digits are known up front; with none, the steps only clear the solved digits.
-        const Digits before = cells[y];  // unsolved: flags only
-        const Digits peersRow = row.holders + before;
-        const Digits peersColumn = column.holders + before;
-        const Digits peersBox = box.holders + before;
-        Digits flags = before;
-        int digit = 0;
-        Digits placed = {};  // F of the digit the cell is solved with, if any
-        if (MaskOf(IsZero(peersRow) | IsZero(peersColumn) | IsZero(peersBox)) & kDigitBits) {
-            UnitStep(row.solved, ZeroDigits(peersRow), flags, digit);
-            UnitStep(column.solved, ZeroDigits(peersColumn), flags, digit);
-            UnitStep(box.solved, ZeroDigits(peersBox), flags, digit);
-            placed = kFlagOf[digit];
-        } else {
-            flags &= ~(row.solved | column.solved | box.solved);
-        }
-        const unsigned had = MaskOf(before) & kDigitBits;
-        const unsigned has = MaskOf(flags) & kDigitBits;
-        // The naked single, which ResolveSingleCandidate takes only while the value is 0. Its
-        // flags are its digit's F already: the next visit down the column need not wait for a
-        // table to say so.
-        if (!digit && has && !(has & (has - 1))) {
-            digit = std::countr_zero(has);
-            placed = flags;
-        }
-        if (!digit && has == had) continue;  // quiet after all (2)
+    // (1): the three unit steps read only units the visit does not write, so their unseen digits
+    // are known up front; with none, the steps only clear the solved digits.
+    const Digits before = cell;  // unsolved: flags only
+    const Digits peersRow = row.holders + before;
+    const Digits peersColumn = column.holders + before;
+    const Digits peersBox = box.holders + before;
+    Digits flags = before;
+    int digit = 0;
+    Digits placed = {};  // F of the digit the cell is solved with, if any
+    if (MaskOf(IsZero(peersRow) | IsZero(peersColumn) | IsZero(peersBox)) & kDigitBits) {
+        UnitStep(row.solved, ZeroDigits(peersRow), flags, digit);
+        UnitStep(column.solved, ZeroDigits(peersColumn), flags, digit);
+        UnitStep(box.solved, ZeroDigits(peersBox), flags, digit);
+        placed = kFlagOf[digit];
+    } else {
+        flags &= ~(row.solved | column.solved | box.solved);
+    }
+    const unsigned had = MaskOf(before) & kDigitBits;
+    const unsigned has = MaskOf(flags) & kDigitBits;
+    // The naked single, which ResolveSingleCandidate takes only while the value is 0. Its flags
+    // are its digit's F already: the next visit need not wait for a table to say so.
+    if (!digit && has && !(has & (has - 1))) {
+        digit = std::countr_zero(has);
+        placed = flags;
+    }
+    if (!digit && has == had) return false;  // quiet after all (2)
 
-        cells[y] = flags | kValueOf[digit];
-        // F reads as -1: old flags leave, new ones come, and a digit solved and kept counts twice.
-        // Tested, not computed from an empty placed: the compiler then gives the eliminations,
-        // three in four changes, a path of their own without the solve's work.
-        Digits delta = before - flags;
-        if (digit) delta += SecondCount(flags, placed);
-        row.holders += delta;
-        column.holders += delta;
-        box.holders += delta;
-        changed = true;
-        // (7): a solve disturbs its peers; a cell left unsolved, only where a digit it lost now
-        // has 1 or 0 holders in one of its units.
-        const auto countFell = [&] {
-            return had & ~has &
-                   ZeroDigits(Fewest(row.holders, column.holders, box.holders) & ~kOne);
-        };
-        if (digit || countFell()) {
-            // (4), (5): peers below in this column now, the rest when the sweep gets there or in
-            // the next one. The whole column is peers, so what lies below needs no table; solved
-            // cells marked here are dropped when their column's sweep starts.
-            ahead |= static_cast<unsigned>(unsolved >> shift) & kColumnBits & (~1u << y);
-            for (int i = 0; i < kSetWords; ++i)
-                g.pending.word[i] |= kCellSets.peersNotBelow[x][y].word[i];
-        }
-        if (digit) {
-            row.solved |= placed;
-            column.solved |= placed;
-            box.solved |= placed;
-            unsolved &= ~BitOf(x, y);
-            g.unsolved.word[word] = unsolved;
-        }
-    } while (ahead);
-    g.column[x] = column;
-    return changed;
+    cell = flags | kValueOf[digit];
+    // F reads as -1: old flags leave, new ones come, and a digit solved and kept counts twice.
+    // Tested, not computed from an empty placed: the compiler then gives the eliminations, three
+    // in four changes, a path of their own without the solve's work.
+    Digits delta = before - flags;
+    if (digit) delta += SecondCount(flags, placed);
+    row.holders += delta;
+    column.holders += delta;
+    box.holders += delta;
+    // (7): a solve disturbs its peers; a cell left unsolved, only where a digit it lost now has
+    // 1 or 0 holders in one of its units.
+    const auto countFell = [&] {
+        return had & ~has & ZeroDigits(Fewest(row.holders, column.holders, box.holders) & ~kOne);
+    };
+    if (digit || countFell()) {
+        for (int k = 0; k < kSetWords; ++k) compact.pending.word[k] |= kCellSets.peers[c].word[k];
+    }
+    if (digit) {
+        row.solved |= placed;
+        column.solved |= placed;
+        box.solved |= placed;
+        unsolved &= ~bit;
+    }
+    return true;
 }
 
+// Visit on every pending cell in sweep order (5), in one walk along pending's bits: no loop ends
+// at each column, to be guessed wrong where it does. Returns whether a cell changed.
 bool Sweep() {
+    CompactGrid& g = compact;
     bool changed = false;
-    for (int x = 0; x < kSide; ++x) changed |= SweepColumn(x);
+    for (int w = 0; w < kSetWords; ++w) {
+        // A copy for the next visit not to wait on: only this word's visits read it or clear its
+        // bits, so it goes back when they are done.
+        SetWord unsolved = g.unsolved.word[w];
+        SetWord after = ~SetWord{0};  // the bits past the cell visited last
+        for (;;) {
+            const SetWord todo = g.pending.word[w] & unsolved & after;
+            if (!todo) break;
+            const int i = std::countr_zero(todo);
+            const SetWord bit = SetWord{1} << i;
+            after = -(bit << 1);
+            g.pending.word[w] ^= bit;
+            if (Visit(w * kCellsPerWord + i, unsolved, bit)) changed = true;
+        }
+        g.unsolved.word[w] = unsolved;
+    }
     return changed;
 }
 
