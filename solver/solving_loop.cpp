@@ -345,17 +345,8 @@ void Store(Grid& reference) {
     StoreColumn<sizeof(Cell)>(kSide - 1, reference);
 }
 
-// One unit step of PropagateCell on the flags being built and the digit placed so far: the
-// unit's solved digits leave the flags, then the highest unseen digit, if any, is placed (the
-// lower ones it overwrites leave no trace).
-[[gnu::always_inline]] inline void UnitStep(Digits solved, unsigned unseen, Digits& flags,
-                                            int& digit) {
-    flags &= ~solved;
-    if (unseen) {
-        digit = std::bit_width(unseen) - 1;
-        flags = kFlagOf[digit];
-    }
-}
+// All ones where the flag is true, for selecting without a branch.
+constexpr Digits kNoneOrAll[2] = {{}, Digits{} == Digits{}};
 
 // The lowest of each digit's three counts.
 Digits Fewest(Digits a, Digits b, Digits c) {
@@ -383,10 +374,20 @@ Digits Fewest(Digits a, Digits b, Digits c) {
     int digit = 0;
     Digits placed = {};  // F of the digit the cell is solved with, if any
     if (MaskOf(IsZero(peersRow) | IsZero(peersColumn) | IsZero(peersBox)) & kDigitBits) {
-        UnitStep(row.solved, ZeroDigits(peersRow), flags, digit);
-        UnitStep(column.solved, ZeroDigits(peersColumn), flags, digit);
-        UnitStep(box.solved, ZeroDigits(peersBox), flags, digit);
+        // The steps go row, column, box, each placing its highest unseen digit over what the one
+        // before placed, then clearing its solved digits: the last unit with an unseen digit
+        // decides, and only the units after it clear that digit's flag. Selected, not branched
+        // on: which units have one is anybody's guess.
+        const unsigned inRow = ZeroDigits(peersRow);
+        const unsigned inColumn = ZeroDigits(peersColumn);
+        const unsigned inBox = ZeroDigits(peersBox);
+        unsigned last = inRow;
+        if (inColumn) last = inColumn;
+        if (inBox) last = inBox;
+        digit = std::bit_width(last) - 1;
         placed = kFlagOf[digit];
+        flags = placed & ~(box.solved & kNoneOrAll[!inBox]) &
+                ~(column.solved & kNoneOrAll[!(inBox | inColumn)]);
     } else {
         flags &= ~(row.solved | column.solved | box.solved);
     }
