@@ -381,13 +381,14 @@ Digits Fewest(Digits a, Digits b, Digits c) {
         const unsigned inRow = ZeroDigits(peersRow);
         const unsigned inColumn = ZeroDigits(peersColumn);
         const unsigned inBox = ZeroDigits(peersBox);
-        unsigned last = inRow;
-        if (inColumn) last = inColumn;
-        if (inBox) last = inBox;
-        digit = std::bit_width(last) - 1;
+        const bool boxAfter = !inBox;  // the box comes after the unit that decides
+        const bool columnAfter = boxAfter && !inColumn;
+        digit = std::bit_width(inBox | (inColumn & -unsigned{boxAfter}) |
+                               (inRow & -unsigned{columnAfter})) -
+                1;
         placed = kFlagOf[digit];
-        flags = placed & ~(box.solved & kNoneOrAll[!inBox]) &
-                ~(column.solved & kNoneOrAll[!(inBox | inColumn)]);
+        flags = placed & ~(box.solved & kNoneOrAll[boxAfter]) &
+                ~(column.solved & kNoneOrAll[columnAfter]);
     } else {
         flags &= ~(row.solved | column.solved | box.solved);
     }
