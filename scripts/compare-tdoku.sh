@@ -7,8 +7,10 @@
 # RUN_BENCHMARK is tdoku's run_benchmark (https://github.com/t-dillon/tdoku, built there with
 # `CC=gcc CXX=g++ ./BUILD.sh run_benchmark`); DATA_DIR defaults to ../shared/data beside the
 # repository, ROUNDS (default 3) how many times each side runs. tdoku times itself for at least
-# five seconds after one of warm-up; numplace-bench gives the median of 9 passes over the file,
-# on which its first, cold pass has next to no weight.
+# five seconds after one of warm-up; numplace-bench gives the median of as many passes over the
+# file as fill about the same five seconds (judged from one pass beforehand; nine at the least,
+# and at the most the thousand it takes), so that both sides see the machine over a like stretch
+# of time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,11 +36,14 @@ for file in "${files[@]}"; do
     path=$data/$file
     count=$(wc -l <"$path")
     tdoku_rates=() own_rates=() ratios=()
+    once=$("$bench" --runs=1 "$path" | sed -n 's/.* seconds=\([0-9.]*\).*/\1/p')
+    passes=$(awk -v s="$once" 'BEGIN { n = s > 0 ? int(5 / s) : 9
+        print (n < 9 ? 9 : n < 1000 ? n : 1000) }')
     for round in $(seq "$rounds"); do
         # tdoku prints a table row: |tdoku <options>| puzzles/sec | usec/puzzle | ...
         theirs=$("$tdoku" -t5 -w1 -n"$count" -e1 -v0 -s tdoku "$path" |
             awk -F'|' '$2 ~ /^tdoku / { gsub(/ /, "", $3); print $3 }')
-        ours=$("$bench" --runs=9 "$path" | sed -n 's/.* per_second=\([0-9]*\).*/\1/p')
+        ours=$("$bench" --runs="$passes" "$path" | sed -n 's/.* per_second=\([0-9]*\).*/\1/p')
         ratio=$(awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "%.2f", a / b }')
         printf '%s round %d: tdoku=%.0f numplace=%s ratio=%s\n' "$file" "$round" "$theirs" \
             "$ours" "$ratio"
