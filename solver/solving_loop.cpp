@@ -354,10 +354,11 @@ Digits Fewest(Digits a, Digits b, Digits c) {
     return ab < c ? ab : c;
 }
 
-// PropagateCell on compact's cell c, whose bit in its word of unsolved is bit: the peers its change
-// may disturb go into pending (4), and the bit leaves unsolved if it is solved. Returns whether
-// the cell changed.
-[[gnu::always_inline]] inline bool Visit(int c, SetWord& unsolved, SetWord bit) {
+// PropagateCell on compact's cell c, whose bit in word w of the cell sets is bit: the peers its
+// change may disturb go into pending (4), and into ahead, the walk's own copy of word w, and the
+// bit leaves unsolved if it is solved. Returns whether the cell changed.
+[[gnu::always_inline]] inline bool Visit(int c, int w, SetWord bit, SetWord& ahead,
+                                         SetWord& unsolved) {
     const Place place = kPlaces.of[c];
     Digits& cell = At<Digits>(place.cell);
     Unit& row = At<Unit>(place.row);
@@ -418,6 +419,7 @@ Digits Fewest(Digits a, Digits b, Digits c) {
     };
     if (digit || countFell()) {
         for (int k = 0; k < kSetWords; ++k) compact.pending.word[k] |= kCellSets.peers[c].word[k];
+        ahead |= kCellSets.peers[c].word[w];
     }
     if (digit) {
         row.solved |= placed;
@@ -437,17 +439,21 @@ bool Sweep() {
         // A copy for the next visit not to wait on: only this word's visits read it or clear its
         // bits, so it goes back when they are done.
         SetWord unsolved = g.unsolved.word[w];
+        // The same for pending's word: the walk takes its next cell from registers, not from a
+        // store it made a moment ago.
+        SetWord ahead = g.pending.word[w];
         SetWord after = ~SetWord{0};  // the bits past the cell visited last
         for (;;) {
-            const SetWord todo = g.pending.word[w] & unsolved & after;
+            const SetWord todo = ahead & unsolved & after;
             if (!todo) break;
             const int i = std::countr_zero(todo);
             const SetWord bit = SetWord{1} << i;
             after = -(bit << 1);
-            g.pending.word[w] ^= bit;
-            if (Visit(w * kCellsPerWord + i, unsolved, bit)) changed = true;
+            ahead ^= bit;
+            if (Visit(w * kCellsPerWord + i, w, bit, ahead, unsolved)) changed = true;
         }
         g.unsolved.word[w] = unsolved;
+        g.pending.word[w] = ahead;
     }
     return changed;
 }
