@@ -102,7 +102,7 @@ Digits BytesOf(const Cell& cell) {
 #endif
 }
 
-// [d]: F of digit d alone, and d in the value byte; [0]: nothing.
+// [d]: F of digit d alone, [0]: nothing; and in kValueOf, d in the value byte alone.
 constexpr Digits kFlagOf[10] = {{},
                                 {0, 0xFF},
                                 {0, 0, 0xFF},
@@ -145,23 +145,37 @@ struct CellSet {
     SetWord word[kSetWords];
 };
 
-constexpr int WordOf(int x) {
-    return x / kColumnsPerWord;
+// Cells of the compact grid go down each column, column by column, as the sweep does; cell c is
+// bit c % kCellsPerWord of word c / kCellsPerWord of a cell set.
+constexpr int IndexOf(int x, int y) {
+    return x * kSide + y;
 }
 
-constexpr int ShiftOf(int x) {
-    return x % kColumnsPerWord * kSide;
+constexpr int WordOf(int c) {
+    return c / kCellsPerWord;
 }
 
-// The same looked up, for loading: a division by the columns a word holds costs more.
-constexpr int kWordOf[kSide] = {WordOf(0), WordOf(1), WordOf(2), WordOf(3), WordOf(4),
-                                WordOf(5), WordOf(6), WordOf(7), WordOf(8)};
-constexpr int kShiftOf[kSide] = {ShiftOf(0), ShiftOf(1), ShiftOf(2), ShiftOf(3), ShiftOf(4),
-                                 ShiftOf(5), ShiftOf(6), ShiftOf(7), ShiftOf(8)};
-
-constexpr SetWord BitOf(int x, int y) {
-    return SetWord{1} << (kShiftOf[x] + y);
+constexpr SetWord BitOf(int c) {
+    return SetWord{1} << c % kCellsPerWord;
 }
+
+// The same for cell (x, y), with the divisions looked up per column: loading takes it for every
+// cell that is not blank. A column's bits are consecutive within one word.
+struct ColumnBits {
+    int word[kSide];
+    int shift[kSide];
+};
+
+constexpr ColumnBits MakeColumnBits() {
+    ColumnBits t{};
+    for (int x = 0; x < kSide; ++x) {
+        t.word[x] = WordOf(IndexOf(x, 0));
+        t.shift[x] = IndexOf(x, 0) % kCellsPerWord;
+    }
+    return t;
+}
+
+constexpr ColumnBits kColumnBits = MakeColumnBits();
 
 // Looked up, not divided: y / 3 * 3, the top row of y's band, and x / 3, the stack of x's column.
 constexpr int kBandTop[kSide] = {0, 0, 0, 3, 3, 3, 6, 6, 6};
@@ -169,11 +183,6 @@ constexpr int kStackOf[kSide] = {0, 0, 0, 1, 1, 1, 2, 2, 2};
 
 constexpr int BoxOf(int x, int y) {
     return kBandTop[y] + kStackOf[x];
-}
-
-// Cells of the compact grid go down each column, column by column, as the sweep does.
-constexpr int IndexOf(int x, int y) {
-    return x * kSide + y;
 }
 
 struct CellSets {
@@ -185,12 +194,13 @@ constexpr CellSets MakeCellSets() {
     CellSets t{};
     for (int x = 0; x < kSide; ++x) {
         for (int y = 0; y < kSide; ++y) {
-            t.all.word[WordOf(x)] |= BitOf(x, y);
+            const int cell = IndexOf(x, y);
+            t.all.word[WordOf(cell)] |= BitOf(cell);
             for (int c = 0; c < kSide; ++c) {
                 for (int r = 0; r < kSide; ++r) {
                     const bool peer = c == x || r == y || BoxOf(c, r) == BoxOf(x, y);
-                    if (peer && (c != x || r != y))
-                        t.peers[IndexOf(x, y)].word[WordOf(c)] |= BitOf(c, r);
+                    const int other = IndexOf(c, r);
+                    if (peer && other != cell) t.peers[cell].word[WordOf(other)] |= BitOf(other);
                 }
             }
         }
@@ -269,14 +279,13 @@ T& At(std::uint16_t offset) {
 // Whether cell (x, y) is blank, in one sixteen-byte read from the row's bytes: the cell and what
 // follows it, or for the row's last cell what precedes it.
 bool IsBlank(int x, int y) {
-    constexpr Digits kBlank = {0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     constexpr Digits kBlankLast = {0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     const bool last = x == kSide - 1;
     Digits bytes;
     std::memcpy(&bytes, reinterpret_cast<const unsigned char*>(&CellAt(x, y)) - (last ? 6 : 0),
                 sizeof bytes);
     const unsigned ours = last ? 0xFFC0 : 0x3FF;
-    return (MaskOf(bytes == (last ? kBlankLast : kBlank)) & ours) == ours;
+    return (MaskOf(bytes == (last ? kBlankLast : kOne)) & ours) == ours;
 }
 
 // Copies the grid into compact. False when some cell is outside what the grid's writers ever
@@ -316,7 +325,7 @@ bool Load() {
                 row.solved |= kFlagOf[value];
                 column.solved |= kFlagOf[value];
                 box.solved |= kFlagOf[value];
-                g.unsolved.word[kWordOf[x]] &= ~BitOf(x, y);
+                g.unsolved.word[kColumnBits.word[x]] &= ~(SetWord{1} << (kColumnBits.shift[x] + y));
             }
         }
         g.row[y] = row;
