@@ -371,7 +371,7 @@ Digits Fewest(Digits a, Digits b, Digits c) {
 // read and adding nothing to the counts. Two visits in five are quiet, with no pattern a branch
 // predictor can learn, and the branch that left early cost more than the writes it saved.
 [[gnu::always_inline]] inline void Visit(int c, int w, SetWord bit, SetWord& ahead,
-                                         SetWord& unsolved, Digits& changes) {
+                                         Digits& changes) {
     const Place place = kPlaces.of[c];
     Digits& cell = At<Digits>(place.cell);
     Unit& row = At<Unit>(place.row);
@@ -409,8 +409,9 @@ Digits Fewest(Digits a, Digits b, Digits c) {
     const unsigned had = MaskOf(before) & kDigitBits;
     const unsigned has = MaskOf(flags) & kDigitBits;
     // The naked single, which ResolveSingleCandidate takes only while the value is 0. Its flags
-    // are its digit's F already: the next visit need not wait for a table to say so.
-    if (!digit && has && !(has & (has - 1))) {
+    // are its digit's F already: the next visit need not wait for a table to say so. Most cells
+    // keep two flags or more, so that is tested first.
+    if (!digit && !(has & (has - 1)) && has) {
         digit = std::countr_zero(has);
         placed = flags;
     }
@@ -437,7 +438,7 @@ Digits Fewest(Digits a, Digits b, Digits c) {
         row.solved |= placed;
         column.solved |= placed;
         box.solved |= placed;
-        unsolved &= ~bit;
+        compact.unsolved.word[w] &= ~bit;
     }
     changes |= cell ^ before;
 }
@@ -448,23 +449,18 @@ bool Sweep() {
     CompactGrid& g = compact;
     Digits changes = {};
     for (int w = 0; w < kSetWords; ++w) {
-        // A copy for the next visit not to wait on: only this word's visits read it or clear its
-        // bits, so it goes back when they are done.
-        SetWord unsolved = g.unsolved.word[w];
-        // The same for pending's word: the walk takes its next cell from registers, not from a
-        // store it made a moment ago.
+        // pending's word in a register: the walk takes its next cell from there, not from a store
+        // it made a moment ago. Only this word's visits change it, so it goes back when they are
+        // done.
         SetWord ahead = g.pending.word[w];
-        SetWord after = ~SetWord{0};  // the bits past the cell visited last
-        for (;;) {
-            const SetWord todo = ahead & unsolved & after;
-            if (!todo) break;
+        SetWord later = g.unsolved.word[w];  // the unsolved cells past the one visited last
+        for (SetWord todo; (todo = ahead & later) != 0;) {
             const int i = std::countr_zero(todo);
             const SetWord bit = SetWord{1} << i;
-            after = -(bit << 1);
+            later &= -(bit << 1);
             ahead ^= bit;
-            Visit(w * kCellsPerWord + i, w, bit, ahead, unsolved, changes);
+            Visit(w * kCellsPerWord + i, w, bit, ahead, changes);
         }
-        g.unsolved.word[w] = unsolved;
         g.pending.word[w] = ahead;
     }
     return MaskOf(IsZero(changes)) != 0xFFFF;
