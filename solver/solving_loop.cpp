@@ -368,8 +368,8 @@ Digits Fewest(Digits a, Digits b, Digits c) {
 // leaves unsolved if it is solved, and the bytes it changed go into changes.
 //
 // A quiet visit (2) is not told apart: it takes the elimination's path, writing back the bytes it
-// read and adding nothing to the counts. Two visits in five are quiet, with no pattern a branch
-// predictor can learn, and the branch that left early cost more than the writes it saved.
+// read and adding nothing to the counts. Two visits in five are quiet, and which ones is anybody's
+// guess: the branch that left early cost more than the writes it saves.
 [[gnu::always_inline]] inline void Visit(int c, int w, SetWord bit, SetWord& ahead,
                                          Digits& changes) {
     const Place place = kPlaces.of[c];
@@ -449,9 +449,8 @@ bool Sweep() {
     CompactGrid& g = compact;
     Digits changes = {};
     for (int w = 0; w < kSetWords; ++w) {
-        // pending's word in a register: the walk takes its next cell from there, not from a store
-        // it made a moment ago. Only this word's visits change it, so it goes back when they are
-        // done.
+        // pending's word in a register too, for the walk to take its next cell from rather than
+        // a store it made a moment ago: visits mark both, and the register goes back at the end.
         SetWord ahead = g.pending.word[w];
         SetWord later = g.unsolved.word[w];  // the unsolved cells past the one visited last
         for (SetWord todo; (todo = ahead & later) != 0;) {
