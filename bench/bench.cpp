@@ -13,7 +13,6 @@
 // that both leave the same 810 grid bytes, the same snapshot and the same cycle count. --emit
 // prints instead the 81 final values of every puzzle, one line each.
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -28,8 +27,6 @@
 #include "solver/propagation.h"
 
 namespace {
-
-using Givens = std::array<std::int8_t, kCells>;  // row-major, 0 for a blank
 
 struct Collection {
     std::string path;
@@ -75,13 +72,7 @@ bool Load(const char* path, Collection& collection) {
 }
 
 int Solve(Engine engine, const Givens& givens, Grid& snapshot) {
-    const auto placeGivens = [&givens] {
-        for (int i = 0; i < kCells; ++i) {
-            if (givens[i] != 0) PlaceDigit(i % kSide, i / kSide, givens[i]);
-        }
-        return true;
-    };
-    return SolvePuzzle(snapshot, placeGivens,
+    return SolveGivens(givens, snapshot,
                        engine == Engine::kPlain ? PlainSolveUntilStable : SolveUntilStable);
 }
 

@@ -76,3 +76,12 @@ int PlainSolveUntilStable(Grid& reference) {
     }
     return cycles;
 }
+
+int SolveGivens(const Givens& givens, Grid& reference, SolvingLoop loop) {
+    ResetGrid();
+    TakeSnapshot(reference);
+    for (int i = 0; i < kCells; ++i) {
+        if (givens[i] != 0) PlaceDigit(i % kSide, i / kSide, givens[i]);
+    }
+    return loop(reference);
+}

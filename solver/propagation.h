@@ -2,6 +2,9 @@
 // loop that sweeps until nothing changes. No guessing: what singles cannot reach stays 0.
 #pragma once
 
+#include <array>
+#include <cstdint>
+
 #include "grid.h"
 
 // Elimination by solved peers, then hidden singles in the row, the column and the box, then a
@@ -25,14 +28,10 @@ int PlainSolveUntilStable(Grid& reference);
 // Either of the two loops above.
 using SolvingLoop = int (*)(Grid& reference);
 
-// One puzzle as the program runs it: the blank grid, copied into reference as the first
-// snapshot; then placeGivens, which writes the givens into the grid and returns false when
-// there is no puzzle to solve (nothing more happens and the result is -1); then loop. Returns
-// the loop's cycle count.
-template <typename PlaceGivens>
-int SolvePuzzle(Grid& reference, PlaceGivens placeGivens, SolvingLoop loop = SolveUntilStable) {
-    ResetGrid();
-    TakeSnapshot(reference);
-    if (!placeGivens()) return -1;
-    return loop(reference);
-}
+// A puzzle's givens, row-major: a digit 1 to 9, or 0 for a blank cell.
+using Givens = std::array<std::int8_t, kCells>;
+
+// One puzzle as the program runs it, for the benchmark, the tests and the fuzz target: the blank
+// grid, copied into reference as the first snapshot, then the givens, then loop. Returns the
+// loop's cycle count.
+int SolveGivens(const Givens& givens, Grid& reference, SolvingLoop loop = SolveUntilStable);

@@ -8,29 +8,26 @@
 #include "solver/grid.h"
 #include "solver/propagation.h"
 
-// A given for every digit 1 to 9 of the row-major puzzle text, on the grid as it stands.
-inline void PlaceGivens(std::string_view puzzle) {
+// The givens of the row-major puzzle text: its digits 1 to 9, anything else a blank.
+inline Givens GivensOf(std::string_view puzzle) {
+    Givens givens{};
     for (int i = 0; i < kCells && i < static_cast<int>(puzzle.size()); ++i) {
-        if (puzzle[i] >= '1' && puzzle[i] <= '9') PlaceDigit(i % kSide, i / kSide, puzzle[i] - '0');
+        if (puzzle[i] >= '1' && puzzle[i] <= '9')
+            givens[i] = static_cast<std::int8_t>(puzzle[i] - '0');
     }
+    return givens;
 }
 
-// Blank grid, then the givens.
+// Blank grid, then the givens: the program's run without the solving loop.
 inline void LoadPuzzle(std::string_view puzzle) {
-    ResetGrid();
-    PlaceGivens(puzzle);
+    Grid reference;
+    SolveGivens(GivensOf(puzzle), reference, [](Grid&) { return 0; });
 }
 
 // The program's run of the puzzle text through loop; returns its cycles.
 inline int SolvePuzzleText(std::string_view puzzle, Grid& reference,
                            SolvingLoop loop = SolveUntilStable) {
-    return SolvePuzzle(
-        reference,
-        [puzzle] {
-            PlaceGivens(puzzle);
-            return true;
-        },
-        loop);
+    return SolveGivens(GivensOf(puzzle), reference, loop);
 }
 
 // The 81 values row by row, 0 for an unsolved cell.

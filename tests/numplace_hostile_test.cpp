@@ -45,13 +45,12 @@ std::string BoxesFor(const std::string& bytes) {
     Grid reference;
     FileBuffer file;
     Fill(file, bytes);
-    std::string confirm;
-    SolvePuzzle(reference, [&] {
-        char line[kLineCapacity];
-        ParsePuzzle(file, line);
-        confirm = Values();
-        return true;
-    });
+    ResetGrid();
+    TakeSnapshot(reference);
+    char line[kLineCapacity];
+    ParsePuzzle(file, line);
+    const std::string confirm = Values();
+    SolveUntilStable(reference);
     return Boxes(confirm, Values());
 }
 

@@ -1,5 +1,5 @@
 // A stand-in for numplace with the same outward behaviour, so box_driver and the Wine set-up can
-// be tested on their own: hidden window of the class, three boxes shown as the program shows
+// be tested on their own: the program's own hidden window, three boxes shown as the program shows
 // them, destruction, message loop.
 // The command-line tail picks a fault for the driver to catch: "show" shows the main window,
 // "stay" shows no box and never destroys the window, so the program never ends.
@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "app/resource.h"
+#include "app/main_window.h"
 #include "app/texts.h"
 #include "platform/boundary.h"
 
@@ -19,39 +19,11 @@ constexpr char kGridText[] =
     "8 5 9 7 6 1 4 2 3 \n4 2 6 8 5 3 7 9 1 \n7 1 3 9 2 4 8 5 6 \n"
     "9 6 1 5 3 7 2 8 4 \n2 8 7 4 1 9 6 3 5 \n3 4 5 2 8 6 1 7 9 \n";
 
-LRESULT CALLBACK FixtureWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_CLASSDC;
-    windowClass.lpfnWndProc = FixtureWndProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_NUMPLACE));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kWindowClassName;
-    if (RegisterClassExA(&windowClass) == 0) return 1;
-
-    HWND window = CreateWindowExA(0,                    // extended style
-                                  kWindowClassName,     // class
-                                  kWindowClassName,     // title
-                                  WS_OVERLAPPEDWINDOW,  // style, not visible
-                                  CW_USEDEFAULT,        // x
-                                  CW_USEDEFAULT,        // y
-                                  400,                  // width
-                                  300,                  // height
-                                  nullptr,              // parent
-                                  nullptr,              // menu
-                                  instance,             // instance
-                                  nullptr);             // creation data
+    if (!RegisterMainWindowClass(instance)) return 1;
+    HWND window = CreateMainWindow();
     if (window == nullptr) return 1;
     if (std::strcmp(tail, "show") == 0) ShowWindow(window, SW_SHOWNORMAL);
 
@@ -62,11 +34,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
         ShowMessageBox(kMissingFileText, nullptr);
         DestroyWindow(window);
     }
-
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return RunMessageLoop();
 }
