@@ -1,5 +1,6 @@
-// SolveUntilStable: the solving loop on a compact copy of the grid, visiting only the cells whose
-// visit can change them, with the results of cycles of two SolvePass calls byte for byte.
+// FastSolveUntilStable: the solving loop on a compact copy of the grid, visiting only the cells
+// whose visit can change them, with the results of cycles of two SolvePass calls byte for byte;
+// and SolveUntilStable, which hands it every grid and the plain loop the grids it refuses.
 #include "solving_loop.h"
 
 #include <bit>
@@ -7,90 +8,132 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "propagation.h"
 
+// The vector operations below take SSE2 where the compiler has it, and plain byte loops elsewhere
+// or wherever NUMPLACE_PORTABLE_VECTORS asks for them, so that x86 builds test that path too.
+#if defined(__SSE2__) && !defined(NUMPLACE_PORTABLE_VECTORS)
+#include <emmintrin.h>
+#define NUMPLACE_SSE2 1
+#else
+#define NUMPLACE_SSE2 0
+#endif
+
+// Words of this file, each defined once:
+//
+//   visit      PropagateCell on one unsolved cell: the row, column and box steps, each placing a
+//              hidden single, then the naked single.
+//   sweep      SolvePass: visits in sweep order, down column 0, then down column 1, and so on.
+//   peers      the cells of a cell's row, column and box, but the cell itself.
+//   flags      a cell's candidate flags: the digits still possible in it.
+//   unseen     a digit of a unit is unseen by a cell when no peer of the cell in that unit has its
+//              flag: the unit's step places it (a hidden single).
+//   holders    how many cells of a unit have a digit's flag, per digit (the compact counts below).
+//   quiet      a cell whose visit would change nothing.
+//   pending    the cells still to visit: those that may not be quiet.
+//   mark       to add a cell's peers to pending, because its change may make them not quiet.
+//   walk       one pass along a word of pending's bits, which is how a sweep visits.
+//
 // Why skipping visits leaves every result as the plain loop has it. The comments below cite these
 // by number.
 //
 // (1) A visit of an unsolved cell is a function of its own flags, the digits its row, column and
-//     box are solved with, and, per unit and digit, how many of its peers allow the digit (the
-//     unit's holders minus its own flag). It reads nothing else and writes only the cell.
-// (2) A visit that leaves its cell unsolved leaves it quiet: visiting it again changes nothing.
-//     It has cleared every solved digit of its units, found no digit unseen in any of them (it
-//     would have placed it) and kept more or fewer flags than one (it would have taken that
-//     one), and the peers it read are the same for the next visit.
+//     box are solved with, and, per unit and digit, how many of its peers in the unit have the
+//     digit's flag (the unit's holders less the cell's own flag). It reads nothing else and
+//     writes only the cell.
+// (2) A visit that leaves its cell unsolved leaves it quiet. It has cleared every solved digit
+//     of its units, found no unseen digit (it would have placed it) and kept more or fewer flags
+//     than one (it would have taken that one), and the peers it read are the same for the next
+//     visit.
 // (3) A quiet cell stays quiet until a peer changes: only the cell's own visit writes its flags,
 //     and everything else a visit reads (1) is its peers' state.
 // (4) pending, less the solved cells in it, holds every unsolved cell that may not be quiet: all
-//     of them at the start, then the peers of each cell whose change can disturb them (7). A cell
-//     outside it would change nothing (2, 3), so a sweep that leaves it out leaves the grid as
-//     visiting it would.
-// (5) Visits go in sweep order, which is the order of pending's bits: a sweep takes them from the
+//     of them at the start, then the peers of each cell whose change can reach them (7). A cell
+//     outside it is quiet (2, 3), so a sweep that leaves it out leaves the grid as visiting it
+//     would.
+// (5) Visits go in sweep order, which is the order of pending's bits: a sweep walks them from the
 //     first to the last, each once. A peer marked past the changed cell is visited later in this
 //     sweep, one before it in the next: each as SolvePass reaches it, having seen every change
 //     before it.
 // (6) A change is never undone, and a sweep that changes nothing is followed only by sweeps that
-//     change nothing, each being a function of the grid. So if sweep s is the first to change
-//     nothing, the loop stops after the cycle that holds sweep s, cycle s/2 + 1 (sweeps counted
-//     from 1, two a cycle), and the snapshot then equals the grid. That quiet sweep is the last.
+//     change nothing, each being a function of the grid. So if sweep s (counted from 1) is the
+//     first to change nothing, the loop stops after the first cycle whose two sweeps both change
+//     nothing, cycle s/2 + 1 (two sweeps a cycle), and the snapshot then equals the grid. Sweep s
+//     is the last one run.
 // (7) A change reaches a peer only through what (1) reads. A cell solved with d adds d to its
-//     units' solved digits, which every peer allowing d will clear: its peers are marked. A cell
-//     left unsolved changes only counts. A count that rises changes no quiet peer (it saw no 0),
-//     and one that falls changes one only where the peer's count reaches 0 (a hidden single, or
-//     every cell of the unit on a contradiction): where the unit's holders of the digit fall to 1
-//     or 0. Only then are the peers marked; most eliminations mark none. The changed cell itself
-//     sees the same counts as before (its own flag is out of them) and stays quiet (2).
+//     units' solved digits, which every peer with d's flag will clear: its peers are marked. A
+//     cell left unsolved changes only holders. A count that rises changes no quiet peer (the peer
+//     saw no 0), and one that falls changes a peer only where the peer's count reaches 0 (an
+//     unseen digit, or every cell of the unit on a contradiction): where the unit's holders of the
+//     digit fall to 1 or 0. Only then are the peers marked; most eliminations mark none. The
+//     changed cell itself sees the same counts as before (its own flag is out of them) and stays
+//     quiet (2).
 namespace {
 
-// Digit vectors: sixteen bytes, byte d for digit d, so that a cell loads and stores as it lies in
-// the grid. The three kinds, by what their bytes hold:
-//
-//   byte       0      1    2    3    4    5    6    7    8    9    10 .. 15
-//            +------+----+----+----+----+----+----+----+----+----+----------+
-//   cell     | value| F1 | F2 | F3 | F4 | F5 | F6 | F7 | F8 | F9 |    0     |  F: 0x00 or 0xFF
-//   holders  |  0   | n1 | n2 | n3 | n4 | n5 | n6 | n7 | n8 | n9 |    0     |  n: 0 to 18
-//   solved   |  0   | S1 | S2 | S3 | S4 | S5 | S6 | S7 | S8 | S9 |    0     |  S: 0x00 or 0xFF
-//            +------+----+----+----+----+----+----+----+----+----+----------+
-//
-// F is the cell's candidate flag of digit d, all ones when set so that it reads as -1 (bytes wrap
-// around). A unit's holders n count its cells that allow d, twice those also solved with d: n
-// plus a cell's F is 0 just where none of the cell's peers in the unit allows d, an unseen digit,
-// and n falls to 1 or 0 only where that can newly happen to a peer (7), not while a solved cell
-// holds d. S is set for every digit that some cell of the unit is solved with. Digit masks take
-// the top bit of each byte: bit d for digit d. SSE2 holds a vector in one register, in 32-bit code
-// as well.
-typedef std::uint8_t Digits __attribute__((vector_size(16)));
-constexpr unsigned kDigitBits = 0x3FE;  // bits 1 to 9 of a digit mask
+// ---- Digit vectors ---------------------------------------------------------------------------
 
-// The top bit of every byte.
-unsigned MaskOf(Digits bytes) {
-#if defined(__SSE2__)
+// Byte d for digit d, byte 0 for a cell's value: a cell loads and stores as it lies in the grid.
+// Arithmetic, comparisons and bitwise operators work byte by byte; comparisons give 0xFF for true.
+// SSE2 keeps a vector in one register, in 32-bit code as well.
+typedef std::uint8_t Digits __attribute__((vector_size(16)));
+
+// The top bit of every byte, bit i for byte i.
+unsigned TopBits(Digits bytes) {
+#if NUMPLACE_SSE2
     return static_cast<unsigned>(_mm_movemask_epi8(std::bit_cast<__m128i>(bytes)));
 #else
-    unsigned mask = 0;
-    for (int i = 0; i < 16; ++i) mask |= static_cast<unsigned>(bytes[i] >> 7) << i;
-    return mask;
+    unsigned bits = 0;
+    for (int i = 0; i < 16; ++i) bits |= static_cast<unsigned>(bytes[i] >> 7) << i;
+    return bits;
 #endif
+}
+
+// All ones in every byte where a and b are equal, else 0.
+Digits Equal(Digits a, Digits b) {
+    return std::bit_cast<Digits>(a == b);
 }
 
 // All ones in every byte that is 0, else 0.
 Digits IsZero(Digits bytes) {
-    return std::bit_cast<Digits>(bytes == Digits{});
+    return Equal(bytes, Digits{});
 }
 
-// The digits whose byte is 0.
-unsigned ZeroDigits(Digits bytes) {
-    return MaskOf(IsZero(bytes)) & kDigitBits;
+// The smaller and the larger of each pair of bytes, unsigned.
+Digits Min(Digits a, Digits b) {
+    return a < b ? a : b;
 }
 
-// The cell's ten bytes in a vector, the rest 0, read as eight and two: no further, and without a
-// trip through memory.
-Digits BytesOf(const Cell& cell) {
-#if defined(__SSE2__)
+Digits Max(Digits a, Digits b) {
+    return a > b ? a : b;
+}
+
+// Bits of the bytes of a that are above b's, unsigned.
+unsigned Above(Digits a, Digits b) {
+    return TopBits(std::bit_cast<Digits>(a > b));
+}
+
+// All ones when true, else 0: selects a whole vector without a branch.
+Digits AllIf(bool condition) {
+    return Digits{} - static_cast<std::uint8_t>(condition);
+}
+
+// Sixteen bytes from anywhere, and as many of a vector's bytes as given to anywhere.
+Digits LoadBytes(const void* from) {
+    Digits bytes;
+    std::memcpy(&bytes, from, sizeof bytes);
+    return bytes;
+}
+
+template <std::size_t kBytes>
+void StoreBytes(void* to, Digits bytes) {
+    static_assert(kBytes <= sizeof(Digits));
+    std::memcpy(to, &bytes, kBytes);
+}
+
+// A cell's ten bytes, the rest 0, read as eight and two: no further, and without a trip through
+// memory.
+Digits LoadCell(const Cell& cell) {
+#if NUMPLACE_SSE2
     const __m128i low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&cell));
     std::uint16_t last;  // flags 8 and 9
     std::memcpy(&last, cell.candidates + 7, sizeof last);
@@ -100,6 +143,29 @@ Digits BytesOf(const Cell& cell) {
     std::memcpy(&bytes, &cell, sizeof cell);
     return bytes;
 #endif
+}
+
+// ---- The compact grid ------------------------------------------------------------------------
+
+// The compact grid's three kinds of digit vectors, by what their bytes hold:
+//
+//   byte       0      1    2    3    4    5    6    7    8    9    10 .. 15
+//            +------+----+----+----+----+----+----+----+----+----+----------+
+//   cell     | value| F1 | F2 | F3 | F4 | F5 | F6 | F7 | F8 | F9 |    0     |  F: 0x00 or 0xFF
+//   holders  |  0   | n1 | n2 | n3 | n4 | n5 | n6 | n7 | n8 | n9 |    0     |  n: 0 to 18
+//   solved   |  0   | S1 | S2 | S3 | S4 | S5 | S6 | S7 | S8 | S9 |    0     |  S: 0x00 or 0xFF
+//            +------+----+----+----+----+----+----+----+----+----+----------+
+//
+// F is the cell's flag of digit d, all ones when set so that it reads as -1 (bytes wrap around).
+// A unit's holders n count its cells with d's flag, twice those also solved with d: n plus a
+// cell's F is 0 just where d is unseen by the cell, and n falls to 1 or 0 only where that can
+// newly happen to a peer (7), not while a solved cell holds d. S is set for every digit that some
+// cell of the unit is solved with. A digit mask is a vector's TopBits: bit d for digit d.
+constexpr unsigned kDigitBits = 0x3FE;  // bits 1 to 9 of a digit mask
+
+// The digits whose byte is 0.
+unsigned ZeroDigits(Digits bytes) {
+    return TopBits(IsZero(bytes)) & kDigitBits;
 }
 
 // [d]: F of digit d alone, [0]: nothing; and in kValueOf, d in the value byte alone.
@@ -281,11 +347,10 @@ T& At(std::uint16_t offset) {
 bool IsBlank(int x, int y) {
     constexpr Digits kBlankLast = {0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     const bool last = x == kSide - 1;
-    Digits bytes;
-    std::memcpy(&bytes, reinterpret_cast<const unsigned char*>(&CellAt(x, y)) - (last ? 6 : 0),
-                sizeof bytes);
+    const Digits bytes =
+        LoadBytes(reinterpret_cast<const unsigned char*>(&CellAt(x, y)) - (last ? 6 : 0));
     const unsigned ours = last ? 0xFFC0 : 0x3FF;
-    return (MaskOf(bytes == (last ? kBlankLast : kOne)) & ours) == ours;
+    return (TopBits(Equal(bytes, last ? kBlankLast : kOne)) & ours) == ours;
 }
 
 // Copies the grid into compact. False when some cell is outside what the grid's writers ever
@@ -307,9 +372,9 @@ bool Load() {
         Unit row = {kNine, Digits{}};
         for (; touched; touched &= touched - 1) {
             const int x = std::countr_zero(touched);
-            const Digits bytes = BytesOf(CellAt(x, y));
+            const Digits bytes = LoadCell(CellAt(x, y));
             const unsigned value = bytes[0];
-            highest = highest > bytes ? highest : bytes;
+            highest = Max(highest, bytes);
             const Digits flags = -bytes & kAllFlags;
             g.cell[IndexOf(x, y)] = flags | (bytes & kValueByte);
             // -1 for each digit the cell does not allow, +1 for the one it is solved with and keeps
@@ -333,7 +398,7 @@ bool Load() {
     // Word by word: a wider read would wait on the word-sized writes above.
     for (int i = 0; i < kSetWords; ++i) g.pending.word[i] = g.unsolved.word[i];
     constexpr Digits kHighest = {9, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-    return MaskOf(highest > kHighest) == 0;
+    return Above(highest, kHighest) == 0;
 }
 
 // Writes column x of the compact grid back to the grid and to the snapshot, kBytes a cell.
@@ -341,8 +406,8 @@ template <std::size_t kBytes>
 void StoreColumn(int x, Grid& reference) {
     for (int y = 0; y < kSide; ++y) {
         const Digits cell = compact.cell[IndexOf(x, y)] & kCellBytes;
-        std::memcpy(&CellAt(x, y), &cell, kBytes);
-        std::memcpy(&reference.cells[y * kSide + x], &cell, kBytes);
+        StoreBytes<kBytes>(&CellAt(x, y), cell);
+        StoreBytes<kBytes>(&reference.cells[y * kSide + x], cell);
     }
 }
 
@@ -354,22 +419,18 @@ void Store(Grid& reference) {
     StoreColumn<sizeof(Cell)>(kSide - 1, reference);
 }
 
-// All ones where the flag is true, for selecting without a branch.
-constexpr Digits kNoneOrAll[2] = {{}, Digits{} == Digits{}};
-
 // The lowest of each digit's three counts.
 Digits Fewest(Digits a, Digits b, Digits c) {
-    const Digits ab = a < b ? a : b;
-    return ab < c ? ab : c;
+    return Min(Min(a, b), c);
 }
 
-// PropagateCell on compact's cell c, whose bit in word w of the cell sets is bit: the peers its
-// change may disturb go into pending (4), and into ahead, the walk's own copy of word w, the bit
-// leaves unsolved if it is solved, and the bytes it changed go into changes.
+// PropagateCell on compact's cell c, whose bit in word w of the cell sets is bit. Where its change
+// can reach its peers (7) it marks them, in pending (4) and in ahead, the walk's own copy of word
+// w; a solve takes its bit out of unsolved; the bytes it changed go into changes.
 //
-// A quiet visit (2) is not told apart: it takes the elimination's path, writing back the bytes it
-// read and adding nothing to the counts. Two visits in five are quiet, and which ones is anybody's
-// guess: the branch that left early cost more than the writes it saves.
+// A visit of a quiet cell (2) is not told apart: it takes the elimination's path, writing back the
+// bytes it read and adding nothing to the counts. Which cells are quiet cannot be foreseen, and a
+// branch on it is guessed wrong too often to pay for the writes it would save.
 [[gnu::always_inline]] inline void Visit(int c, int w, SetWord bit, SetWord& ahead,
                                          Digits& changes) {
     const Place place = kPlaces.of[c];
@@ -387,7 +448,7 @@ Digits Fewest(Digits a, Digits b, Digits c) {
     Digits flags = before;
     int digit = 0;
     Digits placed = {};  // F of the digit the cell is solved with, if any
-    if (MaskOf(IsZero(peersRow) | IsZero(peersColumn) | IsZero(peersBox)) & kDigitBits) {
+    if (TopBits(IsZero(peersRow) | IsZero(peersColumn) | IsZero(peersBox)) & kDigitBits) {
         // The steps go row, column, box, each placing its highest unseen digit over what the one
         // before placed, then clearing its solved digits: the last unit with an unseen digit
         // decides, and only the units after it clear that digit's flag. Selected, not branched
@@ -401,13 +462,12 @@ Digits Fewest(Digits a, Digits b, Digits c) {
                                (inRow & -unsigned{columnAfter})) -
                 1;
         placed = kFlagOf[digit];
-        flags = placed & ~(box.solved & kNoneOrAll[boxAfter]) &
-                ~(column.solved & kNoneOrAll[columnAfter]);
+        flags = placed & ~(box.solved & AllIf(boxAfter)) & ~(column.solved & AllIf(columnAfter));
     } else {
         flags &= ~(row.solved | column.solved | box.solved);
     }
-    const unsigned had = MaskOf(before) & kDigitBits;
-    const unsigned has = MaskOf(flags) & kDigitBits;
+    const unsigned had = TopBits(before) & kDigitBits;
+    const unsigned has = TopBits(flags) & kDigitBits;
     // The naked single, which ResolveSingleCandidate takes only while the value is 0. Its flags
     // are its digit's F already: the next visit need not wait for a table to say so. Most cells
     // keep two flags or more, so that is tested first.
@@ -418,15 +478,15 @@ Digits Fewest(Digits a, Digits b, Digits c) {
 
     cell = flags | kValueOf[digit];
     // F reads as -1: old flags leave, new ones come, and a digit solved and kept counts twice.
-    // Tested, not computed from an empty placed: the compiler then gives the visits that solve
-    // nothing, five in six, a path of their own without the solve's work.
+    // Tested rather than added from an empty placed, so that the visits that solve nothing, most
+    // of them, can take a path without the solve's work.
     Digits delta = before - flags;
     if (digit) delta += SecondCount(flags, placed);
     row.holders += delta;
     column.holders += delta;
     box.holders += delta;
-    // (7): a solve disturbs its peers; a cell left unsolved, only where a digit it lost now has
-    // 1 or 0 holders in one of its units.
+    // (7): a solve marks its peers; a cell left unsolved, only where a digit it lost now has 1
+    // or 0 holders in one of its units.
     const auto countFell = [&] {
         return had & ~has & ZeroDigits(Fewest(row.holders, column.holders, box.holders) & ~kOne);
     };
@@ -449,7 +509,7 @@ bool Sweep() {
     CompactGrid& g = compact;
     Digits changes = {};
     for (int w = 0; w < kSetWords; ++w) {
-        // pending's word in a register too, for the walk to take its next cell from rather than
+        // ahead: pending's word in a register, for the walk to take its next cell from rather than
         // a store it made a moment ago: visits mark both, and the register goes back at the end.
         SetWord ahead = g.pending.word[w];
         SetWord later = g.unsolved.word[w];  // the unsolved cells past the one visited last
@@ -462,7 +522,7 @@ bool Sweep() {
         }
         g.pending.word[w] = ahead;
     }
-    return MaskOf(IsZero(changes)) != 0xFFFF;
+    return TopBits(IsZero(changes)) != 0xFFFF;
 }
 
 }  // namespace
