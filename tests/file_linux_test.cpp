@@ -3,7 +3,10 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <chrono>
 #include <filesystem>
@@ -13,6 +16,20 @@
 
 #include "platform/win32.h"
 #include "text_fixture.h"
+
+// How many of the next read() calls fail with EINTR before reading anything, as a read from a file
+// system whose reads a signal can interrupt (FUSE, a network mount) may.
+int interruptedReads = 0;
+
+// The process's read(), the file layer's among them: the kernel's, but for those interruptions.
+extern "C" ssize_t read(int descriptor, void* buffer, std::size_t count) {
+    if (interruptedReads > 0) {
+        --interruptedReads;
+        errno = EINTR;
+        return -1;
+    }
+    return syscall(SYS_read, descriptor, buffer, count);
+}
 
 namespace {
 
@@ -152,6 +169,14 @@ const ContractCase kContract[] = {
     {"ReadOneByte", [](const TempDir& dir) { return ReadsToTheEnd("5", dir); }, true, NO_ERROR},
     {"ReadTenBytes", [](const TempDir& dir) { return ReadsToTheEnd("5 3 0 0 7\n", dir); }, true,
      NO_ERROR},
+    // An interrupted read is asked again, not reported: the whole file arrives.
+    {"ReadInterruptedOnce",
+     [](const TempDir& dir) {
+         interruptedReads = 1;
+         const bool whole = ReadsToTheEnd("5 3 0 0 7\n", dir);
+         return whole && interruptedReads == 0;  // and the interruption did happen
+     },
+     true, NO_ERROR},
     // A closed handle reads nothing, and says so: a read error is no end of file.
     {"ReadAfterClose",
      [](const TempDir& dir) {
