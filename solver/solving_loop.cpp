@@ -419,11 +419,6 @@ void Store(Grid& reference) {
     StoreColumn<sizeof(Cell)>(kSide - 1, reference);
 }
 
-// The lowest of each digit's three counts.
-Digits Fewest(Digits a, Digits b, Digits c) {
-    return Min(Min(a, b), c);
-}
-
 // PropagateCell on compact's cell c, whose bit in word w of the cell sets is bit. Where its change
 // can reach its peers (7) it marks them, in pending (4) and in ahead, the walk's own copy of word
 // w; a solve takes its bit out of unsolved; the bytes it changed go into changes.
@@ -488,7 +483,7 @@ Digits Fewest(Digits a, Digits b, Digits c) {
     // (7): a solve marks its peers; a cell left unsolved, only where a digit it lost now has 1
     // or 0 holders in one of its units.
     const auto countFell = [&] {
-        return had & ~has & ZeroDigits(Fewest(row.holders, column.holders, box.holders) & ~kOne);
+        return had & ~has & ZeroDigits(Min(Min(row.holders, column.holders), box.holders) & ~kOne);
     };
     if (digit || countFell()) {
         for (int k = 0; k < kSetWords; ++k) compact.pending.word[k] |= kCellSets.peers[c].word[k];
