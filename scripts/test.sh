@@ -23,75 +23,75 @@ failed_stages=()
 skip_notes=()
 declare -A skipped_in # each stage's skipped tests, by name
 
-# Runs one stage, keeping its output. A stage that ends in ctest adds ctest's counts ("100% tests
-# passed, 0 tests failed out of N", less the tests it lists as skipped, which count apart with
-# those it lists as disabled); any other stage counts as one test. A stage that fails without a
-# failed test to show for it (a build that breaks, ctest finding no test) adds one more.
-stage() { # NAME COMMAND...
-    local name=$1 status=0 counts stage_passed stage_failed stage_skipped
-    shift
+# A ctest JUnit file as "PASSED FAILED SKIPPED". Skipped are the disabled tests and those that
+# skipped themselves (SKIP_RETURN_CODE, SKIP_REGULAR_EXPRESSION); ctest writes a test it could not
+# start (no executable, a failed fixture) as not run with a <skipped> element too, but counts it
+# failed, and so do we.
+junit_counts() { # FILE
+    awk '/<testcase / { t++; status = $0; sub(/.*status="/, "", status); sub(/".*/, "", status)
+                        f += status == "fail"; s += status == "disabled" }
+         status == "notrun" && /<skipped / { if (/message="SKIP_/) s++; else f++; status = "" }
+         END { print t - f - s, f, s }' "$1"
+}
+
+# The reasons GoogleTest cases gave for skipping themselves (the line after "FILE:LINE: Skipped"
+# in their output), one "COUNT REASON" line each.
+junit_skip_reasons() { # FILE
+    awk '/<testcase / { skip = 0 }
+         /<skipped message="SKIP_REGULAR_EXPRESSION_MATCHED"/ { skip = 1 }
+         skip && last ~ /: Skipped$/ { n[$0]++; skip = 0 }
+         { last = $0 }
+         END { for (r in n) print n[r], r }' "$1" |
+        sed 's/&apos;/'"'"'/g; s/&quot;/"/g; s/&lt;/</g; s/&gt;/>/g; s/&amp;/\&/g'
+}
+
+# Runs one stage, a workflow of CMakePresets.json (configure, build and usually test), under
+# RUNNER if given. A stage whose workflow ran ctest adds the counts of its JUnit file;
+# any other stage counts as one test. A stage that fails without a failed test to show for it (a
+# build that breaks, ctest finding no test) adds one more.
+stage() { # NAME WORKFLOW [RUNNER...]
+    local name=$1 junit=build/junit/$2.xml status=0 counts=(1 0 0) count reason
     echo "== $name"
+    rm -f "$junit"
     # No stage reads the terminal it was started from: typed at one, the run is the same as in CI.
-    "$@" </dev/null 2>&1 | tee "$logs/$name" || status=$?
-    counts=$(awk '/tests failed out of/ { f += $(NF-5); t += $NF; n++ }
-                  /^[ \t]+[0-9]+ - .* \(Skipped\)$/ { s++ }
-                  /^[ \t]+[0-9]+ - .* \(Disabled\)$/ { d++ }
-                  END { if (n) print t - f - s, f, s + d; else print "" }' "$logs/$name")
-    if [ -n "$counts" ]; then
-        read -r stage_passed stage_failed stage_skipped <<<"$counts"
-    elif [ $status -eq 0 ]; then
-        stage_passed=1 stage_failed=0 stage_skipped=0
-    else
-        stage_passed=0 stage_failed=0 stage_skipped=0
+    "${@:3}" cmake --workflow --preset "$2" </dev/null 2>&1 || status=$?
+    if [ -f "$junit" ]; then
+        read -ra counts < <(junit_counts "$junit")
+        while read -r count reason; do
+            skip_notes+=("$name, $count test$([ "$count" = 1 ] || echo s): $reason")
+        done < <(junit_skip_reasons "$junit")
+    elif [ $status -ne 0 ]; then
+        counts=(0 0 0)
     fi
-    [ $status -ne 0 ] && [ "$stage_failed" -eq 0 ] && stage_failed=1
-    passed=$((passed + stage_passed))
-    failed=$((failed + stage_failed))
-    skipped=$((skipped + stage_skipped))
-    skipped_in[$name]=$stage_skipped
+    [ $status -ne 0 ] && [ "${counts[1]}" -eq 0 ] && counts[1]=1
+    passed=$((passed + counts[0]))
+    failed=$((failed + counts[1]))
+    skipped=$((skipped + counts[2]))
+    skipped_in[$name]=${counts[2]}
     [ $status -eq 0 ] || failed_stages+=("$name")
 }
 
-preset() { # PRESET [RUNNER...]: configure, build, then ctest, under RUNNER if given
-    local name=$1
-    shift
-    cmake --preset "$name" >/dev/null && cmake --build --preset "$name" &&
-        "$@" ctest --preset "$name"
-}
+# A bounded fuzz run of the puzzle path after the fuzz preset's build; any finding fails.
+then_fuzz() { "$@" && scripts/fuzz.sh 60; }
 
-# The flow packagers type: no preset, the Makefiles generator, -O3; warnings as errors, as in CI.
-plain_release() {
-    cmake -S . -B build/release -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null &&
-        cmake --build build/release --parallel "$(nproc)" &&
-        ctest --test-dir build/release --output-on-failure --no-tests=error --timeout 300
-}
-
+stage default default
+stage asan asan
+# The flow packagers type: no preset of theirs, the Makefiles generator (one job at a time unless
+# told), -O3; warnings as errors, as in CI.
+stage release packager env CMAKE_BUILD_PARALLEL_LEVEL="$(nproc)"
+stage windows64 windows64 scripts/with-wine.sh win64
 # The 32-bit Windows build, the program as released: its tests under 32-bit Wine where this machine
 # runs 32-bit programs. Elsewhere it is built all the same and its executables checked (format,
 # imports, resources, size, a reproducible rebuild), and its Wine tests are listed as not run.
-windows32() {
-    local runner=(scripts/with-wine.sh win32) run=ON
-    [ -z "$no_win32" ] || runner=() run=OFF
-    cmake --preset windows -DNUMPLACE_WINE_TESTS=$run >/dev/null &&
-        cmake --build --preset windows && "${runner[@]}" ctest --preset windows
-}
-
-# A bounded fuzz run of the puzzle path; any finding fails.
-fuzz() {
-    cmake --preset fuzz >/dev/null && cmake --build --preset fuzz && scripts/fuzz.sh 60
-}
-
-stage default preset default
-stage asan preset asan
-stage release plain_release
-stage windows64 preset windows64 scripts/with-wine.sh win64
-no_win32=$(scripts/with-wine.sh --check win32) || true
-left_out=$(grep -m1 '^setup: 32-bit Wine left out' "$logs/setup") || true
-stage windows windows32
-[ -z "$no_win32" ] || skip_notes+=("windows, its ${skipped_in[windows]} Wine tests (a test program as \
-one): $no_win32${left_out:+; ${left_out#setup: }}; built, and its executables checked")
-stage fuzz fuzz
+if no_win32=$(scripts/with-wine.sh --check win32); then
+    stage windows windows scripts/with-wine.sh win32
+else
+    stage windows windows-no-wine
+    left_out=$(grep -m1 '^setup: 32-bit Wine left out' "$logs/setup") || true
+    skip_notes+=("windows, its ${skipped_in[windows]} Wine tests (a test program as one): \
+$no_win32${left_out:+; ${left_out#setup: }}; built, and its executables checked")
+fi
+stage fuzz fuzz then_fuzz
 
 for note in "${skip_notes[@]}"; do echo "skipped: $note"; done
 [ ${#failed_stages[@]} -eq 0 ] || echo "failed stages: ${failed_stages[*]}"
