@@ -11,18 +11,13 @@
 # DATA_DIR defaults to ../shared/data beside the repository; RUNS (default 3) timed runs per
 # engine and file, taken turn about; the figures are the median, best_* the fastest run.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-
-data=${1:-../shared/data}
+source "$(dirname "$0")/measuring.sh" "${1:-}"
 runs=${2:-3}
-files=(17-clue.txt top1465.txt generated-mixed.txt)
 # Puzzles and puzzles solved completely by singles, as the collections' README gives them.
 declare -A expected=([17-clue.txt]="49158 21905" [top1465.txt]="1465 0"
     [generated-mixed.txt]="60000 28991")
 
-cmake --preset default >/dev/null
-cmake --build --preset default -j 2
-bench=build/default/bench/numplace-bench
+build_bench default numplace-bench
 
 paths=()
 for file in "${files[@]}"; do paths+=("$data/$file"); done

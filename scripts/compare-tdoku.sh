@@ -12,20 +12,16 @@
 # and at the most the thousand it takes), so that both sides see the machine over a like stretch
 # of time.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/measuring.sh" "${2:-}"
 
 if [[ $# -lt 1 || ! -x $1 ]]; then
     echo "usage: $0 RUN_BENCHMARK [DATA_DIR] [ROUNDS]  (tdoku's run_benchmark, executable)" >&2
     exit 2
 fi
 tdoku=$1
-data=${2:-../shared/data}
 rounds=${3:-3}
-files=(17-clue.txt generated-mixed.txt top1465.txt)
 
-cmake --preset default >/dev/null
-cmake --build --preset default -j 2 --target numplace-bench
-bench=build/default/bench/numplace-bench
+build_bench default numplace-bench
 
 # The middle value of the numbers on stdin.
 median() {

@@ -10,14 +10,10 @@
 # DATA_DIR defaults to ../shared/data beside the repository, PUZZLES to 1465 (all of top1465).
 # Needs valgrind. Prints one line per build and collection, and the commit measured.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-
-data=${1:-../shared/data}
+source "$(dirname "$0")/measuring.sh" "${1:-}"
 count=${2:-1465}
-files=(17-clue.txt generated-mixed.txt top1465.txt)
 
-cmake --preset default >/dev/null
-cmake --build --preset default -j 2 --target numplace-bench numplace-bench-32-bit-sets
+build_bench default numplace-bench numplace-bench-32-bit-sets
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT

@@ -1,0 +1,12 @@
+# What the measurement scripts share, sourced by them: the repository's root as the working
+# folder, the puzzle collections and where they are, and numplace-bench built by a preset.
+#   source scripts/measuring.sh [DATA_DIR]   (DATA_DIR defaults to ../shared/data beside it)
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+data=${1:-../shared/data}
+files=(17-clue.txt generated-mixed.txt top1465.txt)
+bench=build/default/bench/numplace-bench
+
+build_bench() { # PRESET TARGET...: the preset's build of these targets, configured quietly
+    cmake --preset "$1" >/dev/null
+    cmake --build --preset "$1" -j 2 --target "${@:2}"
+}
