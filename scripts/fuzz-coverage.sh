@@ -14,8 +14,7 @@ for tool in llvm-profdata-14 llvm-cov-14; do
     fi
 done
 
-cmake --preset fuzz-coverage >/dev/null
-cmake --build --preset fuzz-coverage >/dev/null
+cmake --workflow --preset fuzz-coverage >/dev/null
 out="$root/build/fuzz-coverage"
 fuzzer="$out/fuzz/puzzle_fuzzer"
 

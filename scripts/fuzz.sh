@@ -12,7 +12,7 @@ findings="$root/build/fuzz/findings"
 log="$root/build/fuzz/fuzz.log"
 
 if [ ! -x "$fuzzer" ]; then
-    echo "no fuzzer at $fuzzer: cmake --preset fuzz && cmake --build --preset fuzz" >&2
+    echo "no fuzzer at $fuzzer: cmake --workflow --preset fuzz" >&2
     exit 1
 fi
 mkdir -p "$corpus"

@@ -18,12 +18,6 @@ umask 022
 rm -rf dist build/packages
 mkdir dist
 
-# Configured afresh, so nothing cached from an earlier build of the folder changes the bytes.
-package() { # PRESET: build the preset's program and let CPack stage and pack it
-    cmake --preset "$1" --fresh >/dev/null
-    cmake --build --preset "$1"
-    cpack --preset "$1" >/dev/null
-}
 # The native program is built as Debian builds its own packages: dpkg-buildflags with all of its
 # hardening (a stack protector, fortified libc calls, relocations read-only and bound at start-up,
 # PIE). Only here, where the release is made: a plain CMake build takes the flags its builder
@@ -38,8 +32,10 @@ hardened() { # COMMAND...
     cppflags=${cppflags/-D_FORTIFY_SOURCE=2/-D_FORTIFY_SOURCE=3}
     CXXFLAGS="$cppflags $("${get[@]}" CXXFLAGS)" LDFLAGS=$("${get[@]}" LDFLAGS) "$@"
 }
-hardened package release
-package windows-program
+# Each workflow builds its preset's program and lets CPack stage and pack it, configured afresh so
+# that nothing cached from an earlier build of the folder changes the bytes.
+hardened cmake --workflow --preset release --fresh
+cmake --workflow --preset windows-program --fresh
 
 # CPack 3.25 writes zip and tar entries in the order the file system lists them and with the
 # uid and gid of whoever runs it, so those two archives are made again, from the tree CPack
