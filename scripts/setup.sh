@@ -96,15 +96,48 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 
-# apt-get install, shown as it goes; its first error line is kept in $apt_error.
+# apt-get install, shown as it goes; its first error line is kept in $apt_error. It never removes
+# a package (one of them may be another stage's), and never downgrades or holds one.
 apt_log=$(mktemp)
 trap 'rm -f "$apt_log"' EXIT
 apt_error=
 apt_install() { # PACKAGE...
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@" 2>&1 |
-        tee "$apt_log" && return
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends --no-remove \
+        "$@" 2>&1 | tee "$apt_log" && return
     apt_error=$(grep -m1 '^E: ' "$apt_log" || tail -n1 "$apt_log")
     return 1
+}
+
+# Why 32-bit Wine could not be installed, in words one can act on. A Multi-Arch library must be
+# the same version in both architectures: an installed amd64 one newer than its i386 twin in the
+# lists (a security update whose i386 list could not be fetched) is matched only by a downgrade,
+# which set-up never makes. Else the i386 lists that failed, else apt's own first error.
+wine32_refusal() {
+    local names=() newer=
+    local lists=${failed_lists:+the i386 package list of $failed_lists could not be fetched}
+    mapfile -t names < <(grep -o '[a-z0-9][a-z0-9.+-]*:i386' "$apt_log" | sed 's/:i386//' | sort -u)
+    # One query of each kind for all of them: apt-cache takes seconds to start.
+    [ ${#names[@]} -eq 0 ] || newer=$({
+        dpkg-query -W -f='amd64 ${Package} ${Version} ${Multi-Arch}\n' "${names[@]/%/:amd64}"
+        apt-cache policy "${names[@]/%/:i386}" | awk '/^[^ ]/ { n = $1; sub(/:i386:/, "", n) }
+            $1 == "Candidate:" { print "i386", n, $2 }'
+    } 2>/dev/null | awk '$1 == "amd64" && $4 == "same" { installed[$2] = $3 }
+        $1 == "i386" && $2 in installed && $3 ~ /^[0-9]/ { print $2, installed[$2], $3 }' |
+        while read -r name installed candidate; do
+            if dpkg --compare-versions "$installed" gt "$candidate"; then
+                echo "$name $installed installed, i386 only $candidate"
+                break
+            fi
+        done) || true
+    if [ -n "$newer" ] && [ -n "$lists" ]; then
+        echo "$lists, and the amd64 libraries are newer than their i386 twins ($newer), so" \
+            "installing 32-bit Wine would downgrade them"
+    elif [ -n "$newer" ]; then
+        echo "the amd64 libraries are newer than their i386 twins ($newer), and installing" \
+            "32-bit Wine would downgrade them"
+    else
+        echo "${lists:-$apt_error}"
+    fi
 }
 
 if [ ${#wanted[@]} -gt 0 ]; then
@@ -112,9 +145,12 @@ if [ ${#wanted[@]} -gt 0 ]; then
     $need_i386 && dpkg --add-architecture i386
     # Lists that failed are ignored or kept from before; whether what is wanted can be had from
     # the rest is the install's to say.
+    failed_lists=
     if ! said=$(apt-get update -q 2>&1); then
         echo "setup: warning: apt-get update could not fetch every package list; going on:" >&2
         grep '^[EW]: ' <<<"$said" | sed 's/^/    /' >&2 || true
+        failed_lists=$(sed -nE 's|^E: Failed to fetch .*/dists/([^ ]*)/binary-i386/.*|\1|p' \
+            <<<"$said" | sort -u | paste -sd, | sed 's/,/, /g')
     fi
     if [ ${#missing[@]} -gt 0 ] && ! apt_install "${missing[@]}"; then
         # Named one by one, so the message says which package it is.
@@ -126,7 +162,7 @@ if [ ${#wanted[@]} -gt 0 ]; then
         done
     fi
     if [ ${#optional[@]} -gt 0 ] && ! apt_install "${optional[@]}"; then
-        echo "setup: 32-bit Wine left out (${optional[*]}): $apt_error" >&2
+        echo "setup: 32-bit Wine left out (${optional[*]}): $(wine32_refusal)" >&2
     fi
 fi
 
