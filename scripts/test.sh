@@ -2,11 +2,11 @@
 # Installs what is missing, then builds and runs every test: the native build (with memcheck
 # runs of the program), the same tests under AddressSanitizer and UBSan, a plain Release build as
 # a packager types it, the 64-bit Windows build with its tests under 64-bit Wine, the 32-bit one
-# (the program as released) under 32-bit Wine, and a bounded fuzz run. On a machine that runs no
-# 32-bit programs, or where 32-bit Wine could not be installed, the 32-bit build is still made and
-# its executables checked, and its Wine tests are reported skipped with the reason. Every stage
-# runs even when one before it failed; the last line counts every test of the run, and the exit
-# code is non-zero if any test or stage failed.
+# (the program as released) under 32-bit Wine, the native tests as 32-bit x86 code, and a bounded
+# fuzz run. On a machine that runs no 32-bit programs, or where 32-bit Wine could not be
+# installed, the 32-bit builds are still made (the Windows executables checked), and their tests
+# are reported skipped with the reason. Every stage runs even when one before it failed; the last
+# line counts every test of the run, and the exit code is non-zero if any test or stage failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -90,6 +90,16 @@ else
     left_out=$(grep -m1 '^setup: 32-bit Wine left out' "$logs/setup") || true
     skip_notes+=("windows, its ${skipped_in[windows]} Wine tests (a test program as one): \
 $no_win32${left_out:+; ${left_out#setup: }}; built, and its executables checked")
+fi
+# The program, the bench and the native tests as 32-bit x86 code, the code generation of the
+# program users download: run where this machine runs 32-bit programs; elsewhere built all the
+# same, and its tests listed as not run.
+if no_32_bit=$("${NUMPLACE_32_BIT_PROBE:-scripts/probe-32-bit.sh}"); then
+    stage native32 native32
+else
+    stage native32 native32-no-32-bit
+    skip_notes+=("native32, its ${skipped_in[native32]} tests (a test program as one): \
+$no_32_bit; built")
 fi
 stage fuzz fuzz then_fuzz
 
