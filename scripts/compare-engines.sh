@@ -2,9 +2,11 @@
 # Runs the solving loop and the plain loop of sweeps over the full puzzle collections:
 # checks that both leave the same values on every puzzle (and, puzzle by puzzle, the same grid
 # bytes, snapshot and cycle count), that the solved counts are the collections' published ones,
-# and prints each engine's rate and the ratio. Then the same for the 32-bit Windows build,
-# numplace-bench.exe under 32-bit Wine, where MinGW-w64 and Wine are installed and the machine
-# runs 32-bit programs; it says why when it cannot (NUMPLACE_NO_WINE=1 skips it).
+# and prints each engine's rate and the ratio. Then the same for the 32-bit program's code built
+# for Linux (the native32 preset), its values checked against the 64-bit build's, where the
+# machine runs 32-bit programs; and for the 32-bit Windows build, numplace-bench.exe under 32-bit
+# Wine, where MinGW-w64 and Wine are installed too. Each says why when it cannot run
+# (NUMPLACE_NO_WINE=1 skips the Windows one).
 #
 #   scripts/compare-engines.sh [DATA_DIR] [RUNS]
 #
@@ -62,6 +64,20 @@ check() {
     done
 }
 check "$out/figures" native
+
+echo "== native 32-bit build (numplace-bench, the code generation of numplace.exe)"
+if build_bench32; then
+    "$bench32" --emit --engine=own "${paths[@]}" >"$out/own32"
+    if cmp -s "$out/own" "$out/own32"; then
+        echo "values identical to the 64-bit build's: $(wc -l <"$out/own32") puzzles"
+    else
+        echo "DIFFERENT values from the 64-bit build's:" >&2
+        diff "$out/own" "$out/own32" | head -5 >&2
+        status=1
+    fi
+    "$bench32" --engine=both --runs="$runs" "${paths[@]}" | tee "$out/figures32native"
+    check "$out/figures32native" native32
+fi
 
 echo "== 32-bit Windows build (numplace-bench.exe, the flags of numplace.exe), under Wine"
 if [[ ${NUMPLACE_NO_WINE:-} == 1 ]]; then

@@ -10,3 +10,15 @@ build_bench() { # PRESET TARGET...: the preset's build of these targets, configu
     cmake --preset "$1" >/dev/null
     cmake --build --preset "$1" -j 2 --target "${@:2}"
 }
+
+# The native32 preset's numplace-bench, the 32-bit program's code, where this machine runs 32-bit
+# programs; elsewhere one line on why not, and false.
+bench32=build/native32/bench/numplace-bench
+build_bench32() {
+    local why
+    if ! why=$("${NUMPLACE_32_BIT_PROBE:-scripts/probe-32-bit.sh}"); then
+        echo "skipped: $why"
+        return 1
+    fi
+    build_bench native32 numplace-bench
+}
