@@ -4,14 +4,27 @@
 #include <iconv.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "app/texts.h"
 #include "platform/cp932_terminal.h"
 #include "platform/win32.h"
 
 namespace {
+
+// iconv's CP932 converter is the reference, and the Linux box's way to show characters not in its
+// table. Some systems have none: 64-bit ARM under qemu, whose cross libraries bring no gconv
+// modules. The cases that need it then skip themselves.
+const bool kHasCp932 = [] {
+    const iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    iconv_close(cd);
+    return true;
+}();
+constexpr const char* kNoCp932 = "no CP932 converter in this system's iconv";
 
 std::string Cp932ToUtf8(const std::string& bytes) {
     const iconv_t cd = iconv_open("UTF-8", "CP932");
@@ -69,8 +82,9 @@ class UserText : public testing::TestWithParam<TextCase> {};
 TEST_P(UserText, IsCodePage932) {
     const std::string& bytes = GetParam().bytes;
     EXPECT_EQ(bytes.size(), GetParam().length);
-    EXPECT_EQ(Cp932ToUtf8(bytes), GetParam().utf8);
     EXPECT_EQ(ShownInBox(bytes.c_str()), BoxOf(GetParam().utf8));
+    if (!kHasCp932) GTEST_SKIP() << kNoCp932;
+    EXPECT_EQ(Cp932ToUtf8(bytes), GetParam().utf8);
     for (std::size_t at = 0; at < bytes.size(); ++at) {
         if (static_cast<unsigned char>(bytes[at]) < 0x80) continue;
         const std::string character = bytes.substr(at++, 2);
@@ -98,6 +112,10 @@ struct OtherTextCase {
 class OtherText : public testing::TestWithParam<OtherTextCase> {};
 
 TEST_P(OtherText, ShowsInTheLinuxBoxAsUtf8) {
+    const std::string_view text = GetParam().cp932;
+    if (!kHasCp932 && std::ranges::any_of(text, [](char c) { return c & 0x80; })) {
+        GTEST_SKIP() << kNoCp932;
+    }
     EXPECT_EQ(ShownInBox(GetParam().cp932), BoxOf(GetParam().utf8));
 }
 
