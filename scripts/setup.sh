@@ -6,9 +6,10 @@
 #   windows  build the 32-bit Windows program: CMake, Ninja and the MinGW-w64 compiler
 #   release  make the release packages: both compilers, and the tools that pack and describe them
 #   test     everything the tests use: both of the above, the 64-bit MinGW-w64 compiler, g++ for
-#            32-bit x86 (g++-multilib), GoogleTest, 64-bit Wine with a virtual X server and the
-#            Japanese and English locales, 32-bit Wine where this machine runs 32-bit programs, the
-#            icon tools, clang's libFuzzer and valgrind
+#            32-bit x86 (g++-multilib), clang with lld, the arm64 cross libraries and qemu for
+#            64-bit ARM, GoogleTest, 64-bit Wine with a virtual X server and the Japanese and
+#            English locales, 32-bit Wine where this machine runs 32-bit programs, the icon tools,
+#            clang's libFuzzer and valgrind
 # A package list that cannot be fetched (a mirror half-way through a sync) is only a warning: the
 # install decides. A wanted package that cannot be installed ends set-up, naming it; 32-bit Wine
 # is optional, and is left out with one line that says why (the line starts "setup: 32-bit Wine").
@@ -57,12 +58,15 @@ release)
     ;;
 test)
     # Native build and tests; the 32-bit x86 build (g++-multilib) and the 32- and 64-bit Windows
-    # cross-builds (GoogleTest from its sources); 64-bit Wine with a virtual X server for the
-    # Windows tests; icoutils to inspect the icon; python3 for the icon script; clang with its
-    # libFuzzer runtime for the fuzz preset; valgrind for memcheck.
+    # cross-builds (GoogleTest from its sources); the 64-bit ARM build with clang, lld and the
+    # arm64 cross libraries (Debian's ARM cross gcc would remove g++-multilib), run by qemu-user;
+    # 64-bit Wine with a virtual X server for the Windows tests; icoutils to inspect the icon;
+    # python3 for the icon script; clang with its libFuzzer runtime for the fuzz preset; valgrind
+    # for memcheck.
     want_package cmake ninja-build g++ g++-multilib libgtest-dev googletest \
         g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 xvfb \
-        x11-utils locales icoutils python3 clang libclang-rt-14-dev valgrind
+        x11-utils locales icoutils python3 clang libclang-rt-14-dev valgrind lld qemu-user \
+        libstdc++-12-dev-arm64-cross libgcc-12-dev-arm64-cross libc6-dev-arm64-cross
     # 32-bit Wine is an i386 package, of use only where the kernel runs 32-bit programs.
     if "$probe" >/dev/null; then installed wine32:i386 || optional+=(wine32:i386); fi
     # The Wine cases run in Japanese, and some in English.

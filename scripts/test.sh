@@ -2,11 +2,13 @@
 # Installs what is missing, then builds and runs every test: the native build (with memcheck
 # runs of the program), the same tests under AddressSanitizer and UBSan, a plain Release build as
 # a packager types it, the 64-bit Windows build with its tests under 64-bit Wine, the 32-bit one
-# (the program as released) under 32-bit Wine, the native tests as 32-bit x86 code, and a bounded
-# fuzz run. On a machine that runs no 32-bit programs, or where 32-bit Wine could not be
-# installed, the 32-bit builds are still made (the Windows executables checked), and their tests
-# are reported skipped with the reason. Every stage runs even when one before it failed; the last
-# line counts every test of the run, and the exit code is non-zero if any test or stage failed.
+# (the program as released) under 32-bit Wine, the native tests as 32-bit x86 code and as 64-bit
+# ARM code under emulation, and a bounded fuzz run. On a machine that runs no 32-bit programs, or
+# where 32-bit Wine could not be installed, the 32-bit builds are still made (the Windows
+# executables checked), and their tests are reported skipped with the reason; the same for the
+# ARM build where the emulator cannot run. Every stage runs even when one before it failed; the
+# last line counts every test of the run, and the exit code is non-zero if any test or stage
+# failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -100,6 +102,16 @@ else
     stage native32 native32-no-32-bit
     skip_notes+=("native32, its ${skipped_in[native32]} tests (a test program as one): \
 $no_32_bit; built")
+fi
+# The native program and its tests built for 64-bit ARM Linux, run under qemu-aarch64 where it can
+# run the ARM loader itself; elsewhere built all the same, and its tests listed as not run.
+if said=$(timeout 60 qemu-aarch64 -L /usr/aarch64-linux-gnu \
+    /usr/aarch64-linux-gnu/lib/ld-linux-aarch64.so.1 --version 2>&1 </dev/null); then
+    stage arm64 arm64
+else
+    stage arm64 arm64-no-emulator
+    skip_notes+=("arm64, its ${skipped_in[arm64]} tests (a test program as one): qemu-aarch64 \
+cannot run 64-bit ARM programs here (${said%%$'\n'*}); built")
 fi
 stage fuzz fuzz then_fuzz
 

@@ -2,7 +2,7 @@
 # installed example, its manual page, which man renders without a warning, and its documents;
 # never a test, the benchmark or the fuzzer.
 # Usage: cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DPREFIX=... -DBINDIR=... -DDOCDIR=...
-#              -DMANDIR=... -DVERSION=... -P install_test.cmake
+#              -DMANDIR=... -DVERSION=... [-DRUNNER=EMULATOR...] -P install_test.cmake
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
     OUTPUT_QUIET RESULT_VARIABLE status)
@@ -24,8 +24,10 @@ if(NOT installed STREQUAL expected)
     message(FATAL_ERROR "installed:\n  ${installed}\nexpected:\n  ${expected}")
 endif()
 
-# With no input of its own, a run at a terminal is the same as in CI.
-execute_process(COMMAND "${PREFIX}/${BINDIR}/numplace" "${PREFIX}/${DOCDIR}/examples/classic.txt"
+# With no input of its own, a run at a terminal is the same as in CI. A program for another
+# processor starts through RUNNER, the emulator.
+execute_process(
+    COMMAND ${RUNNER} "${PREFIX}/${BINDIR}/numplace" "${PREFIX}/${DOCDIR}/examples/classic.txt"
     INPUT_FILE /dev/null OUTPUT_VARIABLE output RESULT_VARIABLE status TIMEOUT 30)
 string(FIND "${output}" "5 3 4 6 7 8 9 1 2 \n" solved)
 if(NOT status STREQUAL "0" OR solved EQUAL -1)

@@ -27,6 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kExamples = NUMPLACE_EXAMPLES_DIR;
+// What starts the built program: nothing, or for another processor's the emulator.
+const std::vector<std::string> kRunner = {NUMPLACE_RUNNER};
 constexpr uid_t kNobody = 65534;
 
 // What numplace prints: each box's caption in brackets, then its text.
@@ -217,6 +219,7 @@ TEST_P(Hostile, EndsWithTheDefinedBoxAndExitCodeZero) {
                 "--regid=" + std::to_string(kNobody), "--clear-groups"};
     }
     if (under == Under::kMemcheck) argv.insert(argv.end(), kMemcheck.begin(), kMemcheck.end());
+    argv.insert(argv.end(), kRunner.begin(), kRunner.end());
     argv.push_back(executable);
     for (std::string arg : hostile.args) {
         if (const auto at = arg.find("%/"); at != std::string::npos)
@@ -287,8 +290,9 @@ class AtTerminal : public testing::TestWithParam<TerminalCase> {};
 
 TEST_P(AtTerminal, WaitsOnlyWhenBothStreamsAreTheTerminal) {
     const TerminalCase& c = GetParam();
-    const ProcessResult result = RunProcess({NUMPLACE_EXECUTABLE, kExamples / "classic.txt"},
-                                            std::chrono::seconds(10), c.streams);
+    std::vector<std::string> argv = kRunner;
+    argv.insert(argv.end(), {NUMPLACE_EXECUTABLE, kExamples / "classic.txt"});
+    const ProcessResult result = RunProcess(argv, std::chrono::seconds(10), c.streams);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.output, c.transcript);
