@@ -22,3 +22,15 @@ build_bench32() {
     fi
     build_bench native32 numplace-bench
 }
+
+# The puzzles of FILE that singles solve completely, one a line, into OUT: those numplace-bench
+# --emit leaves without a 0. They are where tdoku, which goes on to search where singles stop,
+# does the same work as numplace. Needs the bench built.
+singles_solved() { # FILE OUT
+    local puzzles
+    puzzles=$(mktemp)
+    # The puzzle lines alone, as numplace-bench reads them, so that --emit's lines pair with them.
+    tr -d '\r' <"$1" | sed 's/[ \t]*$//' | { grep -E '^[1-9.0]{81}$' || true; } >"$puzzles"
+    "$bench" --emit "$puzzles" | paste -d ' ' - "$puzzles" | awk '$1 !~ /0/ { print $2 }' >"$2"
+    rm -f "$puzzles"
+}

@@ -401,22 +401,22 @@ bool Load() {
     return Above(highest, kHighest) == 0;
 }
 
-// Writes column x of the compact grid back to the grid and to the snapshot, kBytes a cell.
+// Writes column x of the compact grid back to the grid, kBytes a cell.
 template <std::size_t kBytes>
-void StoreColumn(int x, Grid& reference) {
+void StoreColumn(int x) {
     for (int y = 0; y < kSide; ++y) {
-        const Digits cell = compact.cell[IndexOf(x, y)] & kCellBytes;
-        StoreBytes<kBytes>(&CellAt(x, y), cell);
-        StoreBytes<kBytes>(&reference.cells[y * kSide + x], cell);
+        StoreBytes<kBytes>(&CellAt(x, y), compact.cell[IndexOf(x, y)] & kCellBytes);
     }
 }
 
-// Writes the compact grid back to the grid and to the snapshot, whole, a column at a time. A cell
-// goes as sixteen bytes, the six past its ten landing on the next cell of its row, which the next
-// column writes; the last column's cells have no next cell and go as ten.
+// Writes the compact grid back to the grid, whole, a column at a time, then the snapshot as a copy
+// of the grid, which the last cycle leaves equal to it (6). A cell goes as sixteen bytes, the six
+// past its ten landing on the next cell of its row, which the next column writes; the last
+// column's cells have no next cell and go as ten.
 void Store(Grid& reference) {
-    for (int x = 0; x < kSide - 1; ++x) StoreColumn<sizeof(Digits)>(x, reference);
-    StoreColumn<sizeof(Cell)>(kSide - 1, reference);
+    for (int x = 0; x < kSide - 1; ++x) StoreColumn<sizeof(Digits)>(x);
+    StoreColumn<sizeof(Cell)>(kSide - 1);
+    TakeSnapshot(reference);
 }
 
 // PropagateCell on compact's cell c, whose bit in word w of the cell sets is bit. Where its change
