@@ -64,7 +64,7 @@ compare() { # LABEL PATH
     printf '%s median of %d: tdoku=%.0f numplace=%.0f ratio=%s\n' "$label" "$rounds" \
         "$(printf '%s\n' "${tdoku_rates[@]}" | median)" \
         "$(printf '%s\n' "${own_rates[@]}" | median)" "$ratio"
-    printf '%-34s %6d puzzles  ratio=%s\n' "$label" "$count" "$ratio" >>"$out/summary"
+    printf '%-38s %6d puzzles  ratio=%s\n' "$label" "$count" "$ratio" >>"$out/summary"
 }
 
 for file in "${files[@]}"; do
