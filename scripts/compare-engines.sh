@@ -27,16 +27,21 @@ for file in "${files[@]}"; do paths+=("$data/$file"); done
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
+# Whether two --emit outputs give every puzzle the same values; else their first differences.
+same_values() { # A B WHOSE
+    if cmp -s "$1" "$2"; then
+        echo "values identical, $3: $(wc -l <"$1") puzzles"
+    else
+        echo "DIFFERENT values, $3:" >&2
+        diff "$1" "$2" | head -5 >&2
+        return 1
+    fi
+}
+
 echo "== values of every puzzle, both engines"
 "$bench" --emit --engine=own "${paths[@]}" >"$out/own"
 "$bench" --emit --engine=plain "${paths[@]}" >"$out/plain"
-if cmp -s "$out/own" "$out/plain"; then
-    echo "identical: $(wc -l <"$out/own") puzzles"
-else
-    echo "DIFFERENT values:" >&2
-    diff "$out/own" "$out/plain" | head -5 >&2
-    exit 1
-fi
+same_values "$out/own" "$out/plain" "both engines" || exit 1
 
 echo "== rates (median of $runs runs), grid bytes, snapshot and cycles puzzle by puzzle"
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')," \
@@ -68,13 +73,7 @@ check "$out/figures" native
 echo "== native 32-bit build (numplace-bench, the code generation of numplace.exe)"
 if build_bench32; then
     "$bench32" --emit --engine=own "${paths[@]}" >"$out/own32"
-    if cmp -s "$out/own" "$out/own32"; then
-        echo "values identical to the 64-bit build's: $(wc -l <"$out/own32") puzzles"
-    else
-        echo "DIFFERENT values from the 64-bit build's:" >&2
-        diff "$out/own" "$out/own32" | head -5 >&2
-        status=1
-    fi
+    same_values "$out/own" "$out/own32" "the 64-bit and the 32-bit build" || status=1
     "$bench32" --engine=both --runs="$runs" "${paths[@]}" | tee "$out/figures32native"
     check "$out/figures32native" native32
 fi
