@@ -117,19 +117,6 @@ Digits AllIf(bool condition) {
     return Digits{} - static_cast<std::uint8_t>(condition);
 }
 
-// Sixteen bytes from anywhere, and as many of a vector's bytes as given to anywhere.
-Digits LoadBytes(const void* from) {
-    Digits bytes;
-    std::memcpy(&bytes, from, sizeof bytes);
-    return bytes;
-}
-
-template <std::size_t kBytes>
-void StoreBytes(void* to, Digits bytes) {
-    static_assert(kBytes <= sizeof(Digits));
-    std::memcpy(to, &bytes, kBytes);
-}
-
 // A cell's ten bytes, the rest 0, read as eight and two: no further, and without a trip through
 // memory.
 Digits LoadCell(const Cell& cell) {
@@ -316,19 +303,15 @@ struct Places {
     Place of[kCells];  // [IndexOf]
 };
 
-constexpr std::uint16_t OffsetOf(std::size_t array, int i, std::size_t size) {
-    return static_cast<std::uint16_t>(array + i * size);
-}
-
 constexpr Places MakePlaces() {
     Places t{};
     for (int x = 0; x < kSide; ++x) {
         for (int y = 0; y < kSide; ++y) {
             t.of[IndexOf(x, y)] = {
-                OffsetOf(offsetof(CompactGrid, cell), IndexOf(x, y), sizeof(Digits)),
-                OffsetOf(offsetof(CompactGrid, row), y, sizeof(Unit)),
-                OffsetOf(offsetof(CompactGrid, column), x, sizeof(Unit)),
-                OffsetOf(offsetof(CompactGrid, box), BoxOf(x, y), sizeof(Unit))};
+                std::uint16_t(offsetof(CompactGrid, cell) + IndexOf(x, y) * sizeof(Digits)),
+                std::uint16_t(offsetof(CompactGrid, row) + y * sizeof(Unit)),
+                std::uint16_t(offsetof(CompactGrid, column) + x * sizeof(Unit)),
+                std::uint16_t(offsetof(CompactGrid, box) + BoxOf(x, y) * sizeof(Unit))};
         }
     }
     return t;
@@ -347,8 +330,9 @@ T& At(std::uint16_t offset) {
 bool IsBlank(int x, int y) {
     constexpr Digits kBlankLast = {0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     const bool last = x == kSide - 1;
-    const Digits bytes =
-        LoadBytes(reinterpret_cast<const unsigned char*>(&CellAt(x, y)) - (last ? 6 : 0));
+    Digits bytes;
+    std::memcpy(&bytes, reinterpret_cast<const unsigned char*>(&CellAt(x, y)) - (last ? 6 : 0),
+                sizeof bytes);
     const unsigned ours = last ? 0xFFC0 : 0x3FF;
     return (TopBits(Equal(bytes, last ? kBlankLast : kOne)) & ours) == ours;
 }
@@ -405,7 +389,8 @@ bool Load() {
 template <std::size_t kBytes>
 void StoreColumn(int x) {
     for (int y = 0; y < kSide; ++y) {
-        StoreBytes<kBytes>(&CellAt(x, y), compact.cell[IndexOf(x, y)] & kCellBytes);
+        const Digits cell = compact.cell[IndexOf(x, y)] & kCellBytes;
+        std::memcpy(&CellAt(x, y), &cell, kBytes);
     }
 }
 
