@@ -510,8 +510,14 @@ bool Sweep() {
 int FastSolveUntilStable(Grid& reference) {
     if (MatchesSnapshot(reference)) return 0;
     if (!Load()) return -1;
+    // Every sweep but the last solves a cell or clears one of its flags (6), so no grid needs more
+    // than ten sweeps a cell and one more. A loop still going has gone wrong: the plain loop takes
+    // the grid, which nothing has written yet, rather than the run hanging.
+    constexpr int kMostSweeps = kCells * 10 + 1;
     int sweeps = 1;
-    while (Sweep()) ++sweeps;  // (6)
+    while (Sweep()) {
+        if (++sweeps > kMostSweeps) return -1;
+    }
     Store(reference);
     return sweeps / 2 + 1;
 }
