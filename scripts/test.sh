@@ -82,37 +82,37 @@ stage asan asan
 # told), -O3; warnings as errors, as in CI.
 stage release packager env CMAKE_BUILD_PARALLEL_LEVEL="$(nproc)"
 stage windows64 windows64 scripts/with-wine.sh win64
-# The 32-bit Windows build, the program as released: its tests under 32-bit Wine where this machine
-# runs 32-bit programs. Elsewhere it is built all the same and its executables checked (format,
-# imports, resources, size, a reproducible rebuild), and its Wine tests are listed as not run.
-if no_win32=$(scripts/with-wine.sh --check win32); then
-    stage windows windows scripts/with-wine.sh win32
-else
-    stage windows windows-no-wine
-    left_out=$(grep -m1 '^setup: 32-bit Wine left out' "$logs/setup") || true
-    skip_notes+=("windows, its ${skipped_in[windows]} Wine tests (a test program as one): \
-$no_win32${left_out:+; ${left_out#setup: }}; built, and its executables checked")
-fi
+# A stage whose tests run here only where WHY, the reason they cannot, is empty. Otherwise its
+# FALLBACK workflow builds it all the same and lists its test programs as not run, and a skipped:
+# line says which and why.
+stage_where_it_runs() { # NAME WORKFLOW FALLBACK TESTS WHY BUILT [RUNNER...]
+    if [ -z "$5" ]; then
+        stage "$1" "$2" "${@:7}"
+    else
+        stage "$1" "$3"
+        skip_notes+=("$1, its ${skipped_in[$1]} $4 (a test program as one): $5; $6")
+    fi
+}
+
+# The 32-bit Windows build, the program as released, under 32-bit Wine; where that cannot run, its
+# executables are still checked (format, imports, resources, size, a reproducible rebuild).
+no_win32=$(scripts/with-wine.sh --check win32) || no_win32=${no_win32:-32-bit Wine cannot run}
+left_out=$(grep -m1 '^setup: 32-bit Wine left out' "$logs/setup") || true
+[ -z "$no_win32" ] || no_win32+=${left_out:+; ${left_out#setup: }}
+stage_where_it_runs windows windows windows-no-wine "Wine tests" "$no_win32" \
+    "built, and its executables checked" scripts/with-wine.sh win32
 # The program, the bench and the native tests as 32-bit x86 code, the code generation of the
-# program users download: run where this machine runs 32-bit programs; elsewhere built all the
-# same, and its tests listed as not run.
-if no_32_bit=$("${NUMPLACE_32_BIT_PROBE:-scripts/probe-32-bit.sh}"); then
-    stage native32 native32
-else
-    stage native32 native32-no-32-bit
-    skip_notes+=("native32, its ${skipped_in[native32]} tests (a test program as one): \
-$no_32_bit; built")
-fi
+# program users download, where this machine runs 32-bit programs.
+no_32_bit=$("${NUMPLACE_32_BIT_PROBE:-scripts/probe-32-bit.sh}") ||
+    no_32_bit=${no_32_bit:-this machine runs no 32-bit programs}
+stage_where_it_runs native32 native32 native32-no-32-bit tests "$no_32_bit" built
 # The native program and its tests built for 64-bit ARM Linux, run under qemu-aarch64 where it can
-# run the ARM loader itself; elsewhere built all the same, and its tests listed as not run.
-if said=$(timeout 60 qemu-aarch64 -L /usr/aarch64-linux-gnu \
-    /usr/aarch64-linux-gnu/lib/ld-linux-aarch64.so.1 --version 2>&1 </dev/null); then
-    stage arm64 arm64
-else
-    stage arm64 arm64-no-emulator
-    skip_notes+=("arm64, its ${skipped_in[arm64]} tests (a test program as one): qemu-aarch64 \
-cannot run 64-bit ARM programs here (${said%%$'\n'*}); built")
-fi
+# run the ARM loader itself.
+no_arm64=
+said=$(timeout 60 qemu-aarch64 -L /usr/aarch64-linux-gnu \
+    /usr/aarch64-linux-gnu/lib/ld-linux-aarch64.so.1 --version 2>&1 </dev/null) ||
+    no_arm64="qemu-aarch64 cannot run 64-bit ARM programs here (${said%%$'\n'*})"
+stage_where_it_runs arm64 arm64 arm64-no-emulator tests "$no_arm64" built
 stage fuzz fuzz then_fuzz
 
 for note in "${skip_notes[@]}"; do echo "skipped: $note"; done
