@@ -80,8 +80,7 @@ int PlainSolveUntilStable(Grid& reference) {
 int SolveGivens(const Givens& givens, Grid& reference, SolvingLoop loop) {
     ResetGrid();
     TakeSnapshot(reference);
-    for (int i = 0; i < kCells; ++i) {
-        if (givens[i] != 0) PlaceDigit(i % kSide, i / kSide, givens[i]);
-    }
+    // Every cell, as the parser does: a blank's 0 places nothing.
+    for (int i = 0; i < kCells; ++i) PlaceDigit(i % kSide, i / kSide, givens[i]);
     return loop(reference);
 }

@@ -1,6 +1,7 @@
 // FastSolveUntilStable: the solving loop on a compact copy of the grid, visiting only the cells
 // whose visit can change them, with the results of cycles of two SolvePass calls byte for byte;
-// and SolveUntilStable, which hands it every grid and the plain loop the grids it refuses.
+// and SolveUntilStable, which hands it every grid and the plain loop the grids it refuses. The
+// copy is one of two layouts, chosen by the build: digit fields in 64-bit words, or byte vectors.
 #include "solving_loop.h"
 
 #include <bit>
@@ -19,6 +20,18 @@
 #define NUMPLACE_SSE2 0
 #endif
 
+// 64-bit code keeps a cell's flags and a unit's counts as fields of one machine word each; in
+// 32-bit code such a word takes two registers of the few there are, and the byte vectors are
+// faster. NUMPLACE_32_BIT_SET_WORDS and NUMPLACE_PORTABLE_VECTORS ask a 64-bit build for the byte
+// vectors too, so that its tests check the 32-bit program's loop on machines that run no 32-bit
+// program.
+#if UINTPTR_MAX > 0xFFFFFFFFu && !defined(NUMPLACE_32_BIT_SET_WORDS) && \
+    !defined(NUMPLACE_PORTABLE_VECTORS)
+#define NUMPLACE_FIELDS 1
+#else
+#define NUMPLACE_FIELDS 0
+#endif
+
 // Words of this file, each defined once:
 //
 //   visit      PropagateCell on one unsolved cell: the row, column and box steps, each placing a
@@ -33,6 +46,7 @@
 //   pending    the cells still to visit: those that may not be quiet.
 //   mark       to add a cell's peers to pending, because its change may make them not quiet.
 //   walk       one pass along a word of pending's bits, which is how a sweep visits.
+//   shadow     of a digit: the peers of the cells solved with it so far.
 //
 // Why skipping visits leaves every result as the plain loop has it. The comments below cite these
 // by number.
@@ -61,13 +75,20 @@
 //     nothing, cycle s/2 + 1 (two sweeps a cycle), and the snapshot then equals the grid. Sweep s
 //     is the last one run.
 // (7) A change reaches a peer only through what (1) reads. A cell solved with d adds d to its
-//     units' solved digits, which every peer with d's flag will clear: its peers are marked. A
+//     units' solved digits, which every peer with d's flag will clear: those peers are marked. A
 //     cell left unsolved changes only holders. A count that rises changes no quiet peer (the peer
 //     saw no 0), and one that falls changes a peer only where the peer's count reaches 0 (an
 //     unseen digit, or every cell of the unit on a contradiction): where the unit's holders of the
-//     digit fall to 1 or 0. Only then are the peers marked; most eliminations mark none. The
-//     changed cell itself sees the same counts as before (its own flag is out of them) and stays
-//     quiet (2).
+//     digit fall to 1 or 0. Only then are the peers marked that may hold the digit; most
+//     eliminations mark none. The changed cell itself sees the same counts as before (its own
+//     flag is out of them) and stays quiet (2). The byte vectors mark all the peers each time,
+//     which is more than enough.
+// (8) The fields mark fewer. An unsolved cell with d's flag is outside d's shadow or pending:
+//     entering the shadow marks it unless it was in already, its next visit clears d or solves
+//     it, and no unsolved cell regains a flag. So the peers outside d's shadow are all those a
+//     solve with d must mark, and where a count of d falls to 1, the last holder is among them.
+//     A count that falls to 0, only ever on a contradiction, or two digits at once, mark all the
+//     peers.
 namespace {
 
 // ---- Digit vectors ---------------------------------------------------------------------------
@@ -92,86 +113,6 @@ unsigned TopBits(Digits bytes) {
 Digits Equal(Digits a, Digits b) {
     return std::bit_cast<Digits>(a == b);
 }
-
-// All ones in every byte that is 0, else 0.
-Digits IsZero(Digits bytes) {
-    return Equal(bytes, Digits{});
-}
-
-// The smaller and the larger of each pair of bytes, unsigned.
-Digits Min(Digits a, Digits b) {
-    return a < b ? a : b;
-}
-
-Digits Max(Digits a, Digits b) {
-    return a > b ? a : b;
-}
-
-// Bits of the bytes of a that are above b's, unsigned.
-unsigned Above(Digits a, Digits b) {
-    return TopBits(std::bit_cast<Digits>(a > b));
-}
-
-// All ones when true, else 0: selects a whole vector without a branch.
-Digits AllIf(bool condition) {
-    return Digits{} - static_cast<std::uint8_t>(condition);
-}
-
-// A cell's ten bytes, the rest 0, read as eight and two: no further, and without a trip through
-// memory.
-Digits LoadCell(const Cell& cell) {
-#if NUMPLACE_SSE2
-    const __m128i low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&cell));
-    std::uint16_t last;  // flags 8 and 9
-    std::memcpy(&last, cell.candidates + 7, sizeof last);
-    return std::bit_cast<Digits>(_mm_insert_epi16(low, last, 4));
-#else
-    Digits bytes = {};
-    std::memcpy(&bytes, &cell, sizeof cell);
-    return bytes;
-#endif
-}
-
-// ---- The compact grid ------------------------------------------------------------------------
-
-// The compact grid's three kinds of digit vectors, by what their bytes hold:
-//
-//   byte       0      1    2    3    4    5    6    7    8    9    10 .. 15
-//            +------+----+----+----+----+----+----+----+----+----+----------+
-//   cell     | value| F1 | F2 | F3 | F4 | F5 | F6 | F7 | F8 | F9 |    0     |  F: 0x00 or 0xFF
-//   holders  |  0   | n1 | n2 | n3 | n4 | n5 | n6 | n7 | n8 | n9 |    0     |  n: 0 to 18
-//   solved   |  0   | S1 | S2 | S3 | S4 | S5 | S6 | S7 | S8 | S9 |    0     |  S: 0x00 or 0xFF
-//            +------+----+----+----+----+----+----+----+----+----+----------+
-//
-// F is the cell's flag of digit d, all ones when set so that it reads as -1 (bytes wrap around).
-// A unit's holders n count its cells with d's flag, twice those also solved with d: n plus a
-// cell's F is 0 just where d is unseen by the cell, and n falls to 1 or 0 only where that can
-// newly happen to a peer (7), not while a solved cell holds d. S is set for every digit that some
-// cell of the unit is solved with. A digit mask is a vector's TopBits: bit d for digit d.
-constexpr unsigned kDigitBits = 0x3FE;  // bits 1 to 9 of a digit mask
-
-// The digits whose byte is 0.
-unsigned ZeroDigits(Digits bytes) {
-    return TopBits(IsZero(bytes)) & kDigitBits;
-}
-
-// [d]: F of digit d alone, [0]: nothing; and in kValueOf, d in the value byte alone.
-constexpr Digits kFlagOf[10] = {{},
-                                {0, 0xFF},
-                                {0, 0, 0xFF},
-                                {0, 0, 0, 0xFF},
-                                {0, 0, 0, 0, 0xFF},
-                                {0, 0, 0, 0, 0, 0xFF},
-                                {0, 0, 0, 0, 0, 0, 0xFF},
-                                {0, 0, 0, 0, 0, 0, 0, 0xFF},
-                                {0, 0, 0, 0, 0, 0, 0, 0, 0xFF},
-                                {0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF}};
-constexpr Digits kValueOf[10] = {{0}, {1}, {2}, {3}, {4}, {5}, {6}, {7}, {8}, {9}};
-constexpr Digits kAllFlags = {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-constexpr Digits kNine = {0, 9, 9, 9, 9, 9, 9, 9, 9, 9};  // the holders of a unit of blank cells
-constexpr Digits kOne = {0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-constexpr Digits kValueByte = {0xFF};
-constexpr Digits kCellBytes = {0xFF, 1, 1, 1, 1, 1, 1, 1, 1, 1};  // F to the grid's flag of 1
 
 // Sets of cells, one bit a cell, in sweep order, in words of the machine's width: as many whole
 // columns a word as fit, nine bits a column, row 0 lowest, so that bit i of word w is cell
@@ -263,6 +204,111 @@ constexpr CellSets MakeCellSets() {
 
 constexpr CellSets kCellSets = MakeCellSets();
 
+// Whether cell (x, y) is blank, in one sixteen-byte read from the row's bytes: the cell and what
+// follows it, or for the row's last cell what precedes it.
+bool IsBlank(int x, int y) {
+    constexpr Digits kBlank = {0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    constexpr Digits kBlankLast = {0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    const bool last = x == kSide - 1;
+    Digits bytes;
+    std::memcpy(&bytes, reinterpret_cast<const unsigned char*>(&CellAt(x, y)) - (last ? 6 : 0),
+                sizeof bytes);
+    const unsigned ours = last ? 0xFFC0 : 0x3FF;
+    return (TopBits(Equal(bytes, last ? kBlankLast : kBlank)) & ours) == ours;
+}
+
+// Adds the cells of marked to pending (4), the visit being of cell i of word w: those past it in
+// word w to ahead, the walk's own copy of the word, if unsolved; the others where the walk finds
+// them, in this sweep if their word is still to come, else in the next (5).
+[[gnu::always_inline]] inline void Mark(CellSet& pending, const CellSet& unsolved,
+                                        const CellSet& marked, int w, int i, SetWord& ahead) {
+    const SetWord past = ~SetWord{1} << i;
+    for (int k = 0; k < kSetWords; ++k) pending.word[k] |= marked.word[k] & ~(k == w ? past : 0);
+    ahead |= marked.word[w] & past & unsolved.word[w];
+}
+
+#if !NUMPLACE_FIELDS
+
+// All ones in every byte that is 0, else 0.
+Digits IsZero(Digits bytes) {
+    return Equal(bytes, Digits{});
+}
+
+// The smaller and the larger of each pair of bytes, unsigned.
+Digits Min(Digits a, Digits b) {
+    return a < b ? a : b;
+}
+
+Digits Max(Digits a, Digits b) {
+    return a > b ? a : b;
+}
+
+// Bits of the bytes of a that are above b's, unsigned.
+unsigned Above(Digits a, Digits b) {
+    return TopBits(std::bit_cast<Digits>(a > b));
+}
+
+// All ones when true, else 0: selects a whole vector without a branch.
+Digits AllIf(bool condition) {
+    return Digits{} - static_cast<std::uint8_t>(condition);
+}
+
+// A cell's ten bytes, the rest 0, read as eight and two: no further, and without a trip through
+// memory.
+Digits LoadCell(const Cell& cell) {
+#if NUMPLACE_SSE2
+    const __m128i low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&cell));
+    std::uint16_t last;  // flags 8 and 9
+    std::memcpy(&last, cell.candidates + 7, sizeof last);
+    return std::bit_cast<Digits>(_mm_insert_epi16(low, last, 4));
+#else
+    Digits bytes = {};
+    std::memcpy(&bytes, &cell, sizeof cell);
+    return bytes;
+#endif
+}
+
+// ---- The compact grid ------------------------------------------------------------------------
+
+// The compact grid's three kinds of digit vectors, by what their bytes hold:
+//
+//   byte       0      1    2    3    4    5    6    7    8    9    10 .. 15
+//            +------+----+----+----+----+----+----+----+----+----+----------+
+//   cell     | value| F1 | F2 | F3 | F4 | F5 | F6 | F7 | F8 | F9 |    0     |  F: 0x00 or 0xFF
+//   holders  |  0   | n1 | n2 | n3 | n4 | n5 | n6 | n7 | n8 | n9 |    0     |  n: 0 to 18
+//   solved   |  0   | S1 | S2 | S3 | S4 | S5 | S6 | S7 | S8 | S9 |    0     |  S: 0x00 or 0xFF
+//            +------+----+----+----+----+----+----+----+----+----+----------+
+//
+// F is the cell's flag of digit d, all ones when set so that it reads as -1 (bytes wrap around).
+// A unit's holders n count its cells with d's flag, twice those also solved with d: n plus a
+// cell's F is 0 just where d is unseen by the cell, and n falls to 1 or 0 only where that can
+// newly happen to a peer (7), not while a solved cell holds d. S is set for every digit that some
+// cell of the unit is solved with. A digit mask is a vector's TopBits: bit d for digit d.
+constexpr unsigned kDigitBits = 0x3FE;  // bits 1 to 9 of a digit mask
+
+// The digits whose byte is 0.
+unsigned ZeroDigits(Digits bytes) {
+    return TopBits(IsZero(bytes)) & kDigitBits;
+}
+
+// [d]: F of digit d alone, [0]: nothing; and in kValueOf, d in the value byte alone.
+constexpr Digits kFlagOf[10] = {{},
+                                {0, 0xFF},
+                                {0, 0, 0xFF},
+                                {0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0, 0, 0, 0xFF},
+                                {0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF}};
+constexpr Digits kValueOf[10] = {{0}, {1}, {2}, {3}, {4}, {5}, {6}, {7}, {8}, {9}};
+constexpr Digits kAllFlags = {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+constexpr Digits kNine = {0, 9, 9, 9, 9, 9, 9, 9, 9, 9};  // the holders of a unit of blank cells
+constexpr Digits kOne = {0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+constexpr Digits kValueByte = {0xFF};
+constexpr Digits kCellBytes = {0xFF, 1, 1, 1, 1, 1, 1, 1, 1, 1};  // F to the grid's flag of 1
+
 // The second count of a cell solved with the digit of placed (its F), where the cell keeps that
 // digit's flag: 1 in the digit's byte, else nothing (see holders).
 Digits SecondCount(Digits flags, Digits placed) {
@@ -323,18 +369,6 @@ constexpr Places kPlaces = MakePlaces();
 template <typename T>
 T& At(std::uint16_t offset) {
     return *reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(&compact) + offset);
-}
-
-// Whether cell (x, y) is blank, in one sixteen-byte read from the row's bytes: the cell and what
-// follows it, or for the row's last cell what precedes it.
-bool IsBlank(int x, int y) {
-    constexpr Digits kBlankLast = {0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-    const bool last = x == kSide - 1;
-    Digits bytes;
-    std::memcpy(&bytes, reinterpret_cast<const unsigned char*>(&CellAt(x, y)) - (last ? 6 : 0),
-                sizeof bytes);
-    const unsigned ours = last ? 0xFFC0 : 0x3FF;
-    return (TopBits(Equal(bytes, last ? kBlankLast : kOne)) & ours) == ours;
 }
 
 // Copies the grid into compact. False when some cell is outside what the grid's writers ever
@@ -404,15 +438,21 @@ void Store(Grid& reference) {
     TakeSnapshot(reference);
 }
 
-// PropagateCell on compact's cell c, whose bit in word w of the cell sets is bit. Where its change
-// can reach its peers (7) it marks them, in pending (4) and in ahead, the walk's own copy of word
-// w; a solve takes its bit out of unsolved; the bytes it changed go into changes.
+// The bytes a sweep's visits changed, ored together.
+using Changes = Digits;
+
+bool Any(Changes changes) {
+    return TopBits(IsZero(changes)) != 0xFFFF;
+}
+
+// PropagateCell on compact's cell c, bit i of word w of the cell sets. Where its change can reach
+// its peers (7) it marks them (Mark, with the walk's ahead); a solve takes its bit out of
+// unsolved; the bytes it changed go into changes.
 //
 // A visit of a quiet cell (2) is not told apart: it takes the elimination's path, writing back the
 // bytes it read and adding nothing to the counts. Which cells are quiet cannot be foreseen, and a
 // branch on it is guessed wrong too often to pay for the writes it would save.
-[[gnu::always_inline]] inline void Visit(int c, int w, SetWord bit, SetWord& ahead,
-                                         Digits& changes) {
+[[gnu::always_inline]] inline void Visit(int c, int w, int i, SetWord& ahead, Changes& changes) {
     const Place place = kPlaces.of[c];
     Digits& cell = At<Digits>(place.cell);
     Unit& row = At<Unit>(place.row);
@@ -470,39 +510,360 @@ void Store(Grid& reference) {
     const auto countFell = [&] {
         return had & ~has & ZeroDigits(Min(Min(row.holders, column.holders), box.holders) & ~kOne);
     };
-    if (digit || countFell()) {
-        for (int k = 0; k < kSetWords; ++k) compact.pending.word[k] |= kCellSets.peers[c].word[k];
-        ahead |= kCellSets.peers[c].word[w];
-    }
+    if (digit || countFell())
+        Mark(compact.pending, compact.unsolved, kCellSets.peers[c], w, i, ahead);
     if (digit) {
         row.solved |= placed;
         column.solved |= placed;
         box.solved |= placed;
-        compact.unsolved.word[w] &= ~bit;
+        compact.unsolved.word[w] &= ~(SetWord{1} << i);
     }
     changes |= cell ^ before;
 }
+
+#else
+
+// ---- The field grid ---------------------------------------------------------------------------
+
+// A digit's field is seven bits of a 64-bit word, field d - 1 for digit d, bit 63 unused:
+//
+//   bit     62 .. 56  55 .. 49  48 .. 42  41 .. 35  34 .. 28  27 .. 21  20 .. 14  13 .. 7  6 .. 0
+//          +--------+---------+---------+---------+---------+---------+---------+--------+------+
+//          |   9    |    8    |    7    |    6    |    5    |    4    |    3    |   2    |  1   |
+//          +--------+---------+---------+---------+---------+---------+---------+--------+------+
+//
+//   field bit    6        5 .. 0
+//              +-----+--------------+
+//   cell       |  0  |  0 ..... F   |  F: the cell's flag of the digit, 0 or 1
+//   unit       |  S  |   31 + n     |  n: holders, 0 to 18; S: some cell is solved with the digit
+//              +-----+--------------+
+//
+// n counts as holders do in the byte vectors: a cell solved with the digit and keeping its flag
+// twice. 31 + n takes a cell's F away without borrowing from the next field, and then has bit 5
+// set just where some peer of the cell holds the digit; 31 + n - 1 has it where n is 2 or more.
+using Fields = std::uint64_t;
+
+constexpr int kFieldWidth = 7;
+
+// The same value in each of the nine fields.
+constexpr Fields EveryField(unsigned value) {
+    Fields fields = 0;
+    for (int i = 0; i < kSide; ++i) fields |= Fields{value} << kFieldWidth * i;
+    return fields;
+}
+
+constexpr Fields kFlags = EveryField(1);  // a blank cell: every digit's F
+constexpr Fields kHeld = EveryField(32);  // bit 5 of every field
+constexpr Fields kBlankUnit = EveryField(31 + kSide);
+constexpr int kSolvedShift = 6;  // from F to S
+
+// [bit]: the digit whose field holds the bit.
+struct DigitAt {
+    std::uint8_t of[64];
+};
+
+constexpr DigitAt MakeDigitAt() {
+    DigitAt t{};
+    for (int bit = 0; bit < 64; ++bit) t.of[bit] = static_cast<std::uint8_t>(bit / kFieldWidth + 1);
+    return t;
+}
+
+constexpr DigitAt kDigitAt = MakeDigitAt();
+
+// Flags 1 to 8 as the grid's bytes lie, flag d in bit 8 * (d - 1), to bit 7 * (d - 1): each moves
+// down by d - 1, in three steps by the bits of d - 1 (masks: where the flags of those d lie when
+// their step comes). Fields, and Bytes to undo it.
+constexpr Fields kDownBy1 = 0x0100010001000100;  // flags 2, 4, 6 and 8
+constexpr Fields kDownBy2 = 0x0081000000810000;  // 3, 4, 7 and 8
+constexpr Fields kDownBy4 = 0x0020408100000000;  // 5 to 8
+constexpr Fields kUpBy4 = kDownBy4 >> 4;
+constexpr Fields kUpBy2 = kDownBy2 >> 2;
+constexpr Fields kUpBy1 = kDownBy1 >> 1;
+constexpr Fields kLowBytes = 0x0101010101010101;
+constexpr Fields kNinth = Fields{1} << kFieldWidth * 8;  // F of 9
+
+Fields ToFields(std::uint64_t flags) {
+    flags = (flags & ~kDownBy1) | (flags & kDownBy1) >> 1;
+    flags = (flags & ~kDownBy2) | (flags & kDownBy2) >> 2;
+    return (flags & ~kDownBy4) | (flags & kDownBy4) >> 4;
+}
+
+std::uint64_t ToBytes(Fields flags) {
+    flags = (flags & ~kUpBy4) | (flags & kUpBy4) << 4;
+    flags = (flags & ~kUpBy2) | (flags & kUpBy2) << 2;
+    return (flags & ~kUpBy1) | (flags & kUpBy1) << 1;
+}
+
+// [v]: the bytes of a cell solved with v that holds v's flag alone, the first eight and the last
+// two, and its fields; [0]: a blank cell's. Most cells the loop writes back are one of these.
+struct SolvedBytes {
+    std::uint64_t low[kSide + 1];
+    std::uint16_t high[kSide + 1];
+    Fields flags[kSide + 1];
+};
+
+constexpr SolvedBytes MakeSolvedBytes() {
+    SolvedBytes t{};
+    t.low[0] = kLowBytes << 8;
+    t.high[0] = 0x0101;
+    t.flags[0] = kFlags;
+    for (int v = 1; v <= kSide; ++v) {
+        t.low[v] = v | (v < 8 ? Fields{1} << 8 * v : 0);  // the flag in byte v
+        t.high[v] = static_cast<std::uint16_t>(v < 8 ? 0 : 1 << 8 * (v - 8));
+        t.flags[v] = Fields{1} << kFieldWidth * (v - 1);
+    }
+    return t;
+}
+
+constexpr SolvedBytes kSolvedBytes = MakeSolvedBytes();
+
+// The grid in the layout above, its units' counts, and the sweep's cell sets.
+struct CompactGrid {
+    Fields cell[kCells];        // [IndexOf]
+    Fields unit[3 * kSide];     // rows 0 to 8, columns, boxes numbered as BoxOf
+    std::int8_t value[kCells];  // [IndexOf]: the digits of the cells the loop solves
+    CellSet unsolved;
+    CellSet loaded;             // unsolved when loaded: the only cells the loop can change
+    CellSet pending;            // (4)
+    CellSet shadow[kSide + 1];  // [d]: the peers of the cells solved with d (8); [0] stays empty
+};
+
+CompactGrid compact;
+
+// Where a cell lies: its three units in compact and the cell in the grid, in bytes, so that the
+// sweep reaches them with an add; eight bytes, so that finding the place takes none either.
+struct Place {
+    std::uint16_t row;
+    std::uint16_t column;
+    std::uint16_t box;
+    std::uint16_t grid;
+};
+static_assert(sizeof(Place) == 8 && sizeof(CompactGrid) <= 0xFFFF, "a place is a scaled index");
+
+struct Places {
+    Place of[kCells];  // [IndexOf]
+};
+
+constexpr Places MakePlaces() {
+    Places t{};
+    for (int x = 0; x < kSide; ++x) {
+        for (int y = 0; y < kSide; ++y) {
+            constexpr auto unit = [](int i) {
+                return std::uint16_t(offsetof(CompactGrid, unit) + i * sizeof(Fields));
+            };
+            t.of[IndexOf(x, y)] = {unit(y), unit(kSide + x), unit(2 * kSide + BoxOf(x, y)),
+                                   std::uint16_t((y * kSide + x) * sizeof(Cell))};
+        }
+    }
+    return t;
+}
+
+constexpr Places kPlaces = MakePlaces();
+
+// The unit at offset in compact.
+Fields& UnitAt(std::uint16_t offset) {
+    return *reinterpret_cast<Fields*>(reinterpret_cast<unsigned char*>(&compact) + offset);
+}
+
+// Copies the grid into compact. False when some cell is outside what the grid's writers ever
+// produce (a flag other than 0 or 1, a value outside 0 to 9): such a grid takes the plain loop.
+bool Load() {
+    CompactGrid& g = compact;
+    for (Fields& unit : g.unit) unit = kBlankUnit;
+    for (int d = 1; d <= kSide; ++d) g.shadow[d] = CellSet{};
+    g.unsolved = kCellSets.all;
+    std::uint64_t strays = 0;  // bits past bit 0 of a byte: some flag above 1, or value above 9
+    for (int y = 0; y < kSide; ++y) {
+        // A blank cell is what the starting counts already assume, and most cells are blank: a
+        // first pass along the row without branches finds the others.
+        unsigned touched = 0;
+#pragma GCC unroll 9
+        for (int x = 0; x < kSide; ++x) {
+            g.cell[IndexOf(x, y)] = kFlags;
+            touched |= unsigned{!IsBlank(x, y)} << x;
+        }
+        for (; touched; touched &= touched - 1) {
+            const int x = std::countr_zero(touched);
+            const int c = IndexOf(x, y);
+            const Cell& cell = CellAt(x, y);
+            std::uint64_t low;  // flags 1 to 8
+            std::memcpy(&low, cell.candidates, sizeof low);
+            const unsigned ninth = cell.candidates[kSide - 1];
+            const auto value = static_cast<std::uint8_t>(cell.value);
+            strays |= low | std::uint64_t{ninth} << 56 | std::uint64_t{value > kSide} << 1;
+            const Fields flags = ToFields(low & kLowBytes) | (ninth & 1 ? kNinth : 0);
+            g.cell[c] = flags;
+            Fields count = flags;  // added before kFlags is taken, so that no field borrows
+            Fields solved = 0;
+            if (value != 0 && value <= kSide) {
+                const Fields placed = Fields{1} << kFieldWidth * (value - 1);
+                count += flags & placed;
+                solved = placed << kSolvedShift;
+                g.unsolved.word[kColumnBits.word[x]] &= ~(SetWord{1} << (kColumnBits.shift[x] + y));
+                for (int k = 0; k < kSetWords; ++k)
+                    g.shadow[value].word[k] |= kCellSets.peers[c].word[k];
+            }
+            const Place place = kPlaces.of[c];
+            UnitAt(place.row) = (UnitAt(place.row) + count - kFlags) | solved;
+            UnitAt(place.column) = (UnitAt(place.column) + count - kFlags) | solved;
+            UnitAt(place.box) = (UnitAt(place.box) + count - kFlags) | solved;
+        }
+    }
+    g.loaded = g.pending = g.unsolved;
+    return (strays & ~kLowBytes) == 0;
+}
+
+// Writes back the cells the loop can have changed, then the snapshot as a copy of the grid, which
+// the last cycle leaves equal to it (6).
+void Store(Grid& reference) {
+    const CompactGrid& g = compact;
+    for (int w = 0; w < kSetWords; ++w) {
+        for (SetWord todo = g.loaded.word[w]; todo; todo &= todo - 1) {
+            const int c = w * kCellsPerWord + std::countr_zero(todo);
+            const bool solved = !(g.unsolved.word[w] & todo & -todo);
+            const Fields cell = g.cell[c];
+            const int value = solved ? g.value[c] : 0;
+            std::uint64_t low = kSolvedBytes.low[value];
+            std::uint16_t high = kSolvedBytes.high[value];
+            if (cell != kSolvedBytes.flags[value]) {
+                const std::uint64_t flags = ToBytes(cell & ~kNinth);  // flag d in byte d - 1
+                low = std::uint64_t(value) | flags << 8;
+                high = static_cast<std::uint16_t>(flags >> 56 | (cell & kNinth) >> 48);
+            }
+            auto* bytes = reinterpret_cast<unsigned char*>(&grid) + kPlaces.of[c].grid;
+            std::memcpy(bytes, &low, sizeof low);
+            std::memcpy(bytes + sizeof low, &high, sizeof high);
+        }
+    }
+    TakeSnapshot(reference);
+}
+
+// The bits a sweep's visits changed, ored together.
+using Changes = Fields;
+
+bool Any(Changes changes) {
+    return changes != 0;
+}
+
+// Marks the peers of cell c, bit i of word w, outside the shadows of digits a and b (8): all of
+// them when either is 0.
+[[gnu::always_inline]] inline void MarkPeers(int c, int w, int i, SetWord& ahead, int a, int b) {
+    const CellSet& peers = kCellSets.peers[c];
+    CellSet marked;
+    for (int k = 0; k < kSetWords; ++k)
+        marked.word[k] = peers.word[k] & ~(compact.shadow[a].word[k] & compact.shadow[b].word[k]);
+    Mark(compact.pending, compact.unsolved, marked, w, i, ahead);
+}
+
+// The digit a visit places where more than one is unseen, or the one unseen is solved in a unit:
+// the steps go row, column, box, each placing its highest unseen digit over what the one before
+// placed, then clearing its solved digits, so the last unit with an unseen digit decides and only
+// the units after it clear that digit's flag. Only grids with a contradiction come here. Returns
+// the digit's F; flags becomes what is left of it.
+Fields Decide(Fields before, Fields row, Fields column, Fields box, Fields& flags) {
+    const Fields unseenBox = ~(box - before) & kHeld;
+    const Fields unseenColumn = ~(column - before) & kHeld;
+    const Fields unseenRow = ~(row - before) & kHeld;
+    const Fields boxAfter = -Fields{!unseenBox};  // the box comes after the unit that decides
+    const Fields columnAfter = boxAfter & -Fields{!unseenColumn};
+    const Fields deciding = unseenBox | (unseenColumn & boxAfter) | (unseenRow & columnAfter);
+    const Fields placed = Fields{1} << (std::bit_width(deciding) - 1 - 5);
+    flags = placed & ~(((box & boxAfter) | (column & columnAfter)) >> kSolvedShift);
+    return placed;
+}
+
+// PropagateCell on compact's cell c, bit i of word w of the cell sets. Where its change can reach
+// its peers (7, 8) it marks them (Mark, with the walk's ahead); a solve takes its bit out of
+// unsolved; the bits it changed go into changes.
+[[gnu::always_inline]] inline void Visit(int c, int w, int i, SetWord& ahead, Changes& changes) {
+    CompactGrid& g = compact;
+    const Place place = kPlaces.of[c];
+    const Fields before = g.cell[c];
+    const Fields row = UnitAt(place.row);
+    const Fields column = UnitAt(place.column);
+    const Fields box = UnitAt(place.box);
+
+    // (1): a digit is unseen in a unit where its peers' count, the unit's less the cell's own F,
+    // is 31: bit 5 clear.
+    const Fields unseen = ~((row - before) & (column - before) & (box - before)) & kHeld;
+    const Fields solved = ((row | column | box) >> kSolvedShift) & kFlags;
+    Fields flags = before & ~solved;
+    Fields placed;
+    bool decided = false;  // by Decide: a contradiction, which may leave a unit without a holder
+    if (unseen) {
+        placed = unseen >> 5;  // one digit, solved in none of the units: every step agrees
+        decided = (unseen & (unseen - 1)) || (placed & solved);
+        if (decided) {
+            placed = Decide(before, row, column, box, flags);
+        } else {
+            flags = placed;
+        }
+    } else if (!flags || (flags & (flags - 1))) {
+        // Left unsolved, having lost the solved digits' flags: (7) marks where one of them now
+        // has one holder in a unit (it never has none here: no digit was unseen).
+        const Fields lost = before ^ flags;
+        UnitAt(place.row) = row - lost;
+        UnitAt(place.column) = column - lost;
+        UnitAt(place.box) = box - lost;
+        g.cell[c] = flags;
+        changes |= lost;
+        const Fields fell =
+            lost << 5 & ~((row - lost - kFlags) & (column - lost - kFlags) & (box - lost - kFlags));
+        if (fell) {
+            const int e = fell & (fell - 1) ? 0 : kDigitAt.of[std::countr_zero(fell)];
+            MarkPeers(c, w, i, ahead, e, e);
+        }
+        return;
+    } else {
+        placed = flags;  // the naked single
+    }
+
+    // Solved: a digit kept counts twice, and the units are solved with it. A count added before
+    // the old flags are taken never borrows.
+    const Fields second = flags & placed;
+    const Fields solvedBit = placed << kSolvedShift;
+    const Fields newRow = (row + flags + second - before) | solvedBit;
+    const Fields newColumn = (column + flags + second - before) | solvedBit;
+    const Fields newBox = (box + flags + second - before) | solvedBit;
+    UnitAt(place.row) = newRow;
+    UnitAt(place.column) = newColumn;
+    UnitAt(place.box) = newBox;
+    g.cell[c] = flags;
+    changes |= placed;
+    const int digit = kDigitAt.of[std::countr_zero(placed)];
+    g.value[c] = static_cast<std::int8_t>(digit);
+    g.unsolved.word[w] &= ~(SetWord{1} << i);
+    // (7, 8): the peers outside the digit's shadow, and outside the shadow of a digit it lost
+    // where a unit is left with one holder; all of them where it lost two such. Without a
+    // contradiction no unit is left with none: the cell would have been its one holder, and
+    // the digit unseen.
+    const Fields lost = (before & ~flags) << 5;
+    const Fields fell = lost & ~((newRow - kFlags) & (newColumn - kFlags) & (newBox - kFlags));
+    const int e = kDigitAt.of[std::countr_zero(fell | (placed & -Fields{!fell}))];  // no branch
+    const bool all = decided || (fell & (fell - 1));
+    MarkPeers(c, w, i, ahead, all ? 0 : digit, all ? 0 : e);
+    for (int k = 0; k < kSetWords; ++k) g.shadow[digit].word[k] |= kCellSets.peers[c].word[k];
+}
+
+#endif
 
 // Visit on every pending cell in sweep order (5), in one walk along pending's bits: no loop ends
 // at each column, to be guessed wrong where it does. Returns whether a cell changed.
 bool Sweep() {
     CompactGrid& g = compact;
-    Digits changes = {};
+    Changes changes = {};
     for (int w = 0; w < kSetWords; ++w) {
-        // ahead: pending's word in a register, for the walk to take its next cell from rather than
-        // a store it made a moment ago: visits mark both, and the register goes back at the end.
-        SetWord ahead = g.pending.word[w];
-        SetWord later = g.unsolved.word[w];  // the unsolved cells past the one visited last
-        for (SetWord todo; (todo = ahead & later) != 0;) {
-            const int i = std::countr_zero(todo);
-            const SetWord bit = SetWord{1} << i;
-            later &= -(bit << 1);
-            ahead ^= bit;
-            Visit(w * kCellsPerWord + i, w, bit, ahead, changes);
+        // ahead: the word's pending cells still to visit in this sweep, in a register; visits
+        // add the cells they mark past themselves to it, and the others to pending (Mark).
+        SetWord ahead = g.pending.word[w] & g.unsolved.word[w];
+        g.pending.word[w] = 0;
+        while (ahead) {
+            const int i = std::countr_zero(ahead);
+            ahead &= ahead - 1;
+            Visit(w * kCellsPerWord + i, w, i, ahead, changes);
         }
-        g.pending.word[w] = ahead;
     }
-    return TopBits(IsZero(changes)) != 0xFFFF;
+    return Any(changes);
 }
 
 }  // namespace
