@@ -2,9 +2,9 @@
 # Counts the instructions executed inside SolveUntilStable per puzzle, over the first PUZZLES
 # puzzles of each collection: callgrind collects only inside the loop (--toggle-collect) while
 # numplace-bench runs each puzzle once. A figure that, unlike a rate, does not move with the
-# machine's load. Both set layouts: the native build, the 32-bit program's three-word layout
-# built natively (numplace-bench-32-bit-sets), and where this machine runs 32-bit programs, the
-# 32-bit program's own code (the native32 preset).
+# machine's load. Both loops: the native build's digit fields, the 32-bit program's loop built
+# natively (numplace-bench-32-bit-sets: byte vectors, three-word cell sets), and where this machine
+# runs 32-bit programs, the 32-bit program's own code (the native32 preset).
 #
 #   scripts/count-instructions.sh [--singles] [DATA_DIR] [PUZZLES]
 #
