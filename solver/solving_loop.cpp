@@ -204,6 +204,58 @@ constexpr CellSets MakeCellSets() {
 
 constexpr CellSets kCellSets = MakeCellSets();
 
+// A compact grid, in either layout, holds cell[IndexOf] and unit[27]: the rows, then the
+// columns, then the boxes numbered as BoxOf.
+constexpr int RowUnit(int y) {
+    return y;
+}
+
+constexpr int ColumnUnit(int x) {
+    return kSide + x;
+}
+
+constexpr int BoxUnit(int x, int y) {
+    return 2 * kSide + BoxOf(x, y);
+}
+
+// Where a cell and its units lie in a compact grid, in bytes: the sweep reaches them with an
+// add, where an index would take a multiply (a byte-vector unit's 32 bytes are past what an
+// address can scale by). Eight bytes, so that finding the place takes none either.
+struct Place {
+    std::uint16_t cell;
+    std::uint16_t row;
+    std::uint16_t column;
+    std::uint16_t box;
+};
+static_assert(sizeof(Place) == 8, "a place is a scaled index");
+
+struct Places {
+    Place of[kCells];  // [IndexOf]
+};
+
+template <typename Compact>
+constexpr Places MakePlaces() {
+    static_assert(sizeof(Compact) <= 0xFFFF, "every offset fits a place");
+    constexpr auto unit = [](int i) {
+        return std::uint16_t(offsetof(Compact, unit) + i * sizeof(Compact::unit[0]));
+    };
+    Places t{};
+    for (int x = 0; x < kSide; ++x) {
+        for (int y = 0; y < kSide; ++y) {
+            const int c = IndexOf(x, y);
+            t.of[c] = {std::uint16_t(offsetof(Compact, cell) + c * sizeof(Compact::cell[0])),
+                       unit(RowUnit(y)), unit(ColumnUnit(x)), unit(BoxUnit(x, y))};
+        }
+    }
+    return t;
+}
+
+// What lies at offset in compact.
+template <typename T, typename Compact>
+T& At(Compact& compact, std::uint16_t offset) {
+    return *reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(&compact) + offset);
+}
+
 // Whether cell (x, y) is blank, in one sixteen-byte read from the row's bytes: the cell and what
 // follows it, or for the row's last cell what precedes it.
 bool IsBlank(int x, int y) {
@@ -323,10 +375,8 @@ struct Unit {
 
 // The grid in the layout above, the counts of its units, and the sweep's cell sets.
 struct CompactGrid {
-    Digits cell[kCells];  // [IndexOf]
-    Unit row[kSide];
-    Unit column[kSide];
-    Unit box[kSide];  // numbered as BoxOf
+    Digits cell[kCells];   // [IndexOf]
+    Unit unit[3 * kSide];  // rows, columns, boxes
     CellSet unsolved;
     CellSet pending;  // (4)
 };
@@ -334,48 +384,13 @@ struct CompactGrid {
 // Static, like the grid: fixed addresses, and no 16-byte alignment to ask of a caller's stack.
 CompactGrid compact;
 
-// Where a cell and its units lie in compact, in bytes: the sweep reaches them with an add, where
-// an index would take a multiply (a unit's 32 bytes are past what an address can scale by). Eight
-// bytes, so that finding the place takes none either.
-struct Place {
-    std::uint16_t cell;
-    std::uint16_t row;
-    std::uint16_t column;
-    std::uint16_t box;
-};
-static_assert(sizeof(Place) == 8 && sizeof(CompactGrid) <= 0xFFFF, "a place is a scaled index");
-
-struct Places {
-    Place of[kCells];  // [IndexOf]
-};
-
-constexpr Places MakePlaces() {
-    Places t{};
-    for (int x = 0; x < kSide; ++x) {
-        for (int y = 0; y < kSide; ++y) {
-            t.of[IndexOf(x, y)] = {
-                std::uint16_t(offsetof(CompactGrid, cell) + IndexOf(x, y) * sizeof(Digits)),
-                std::uint16_t(offsetof(CompactGrid, row) + y * sizeof(Unit)),
-                std::uint16_t(offsetof(CompactGrid, column) + x * sizeof(Unit)),
-                std::uint16_t(offsetof(CompactGrid, box) + BoxOf(x, y) * sizeof(Unit))};
-        }
-    }
-    return t;
-}
-
-constexpr Places kPlaces = MakePlaces();
-
-// What lies at offset in compact.
-template <typename T>
-T& At(std::uint16_t offset) {
-    return *reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(&compact) + offset);
-}
+constexpr Places kPlaces = MakePlaces<CompactGrid>();
 
 // Copies the grid into compact. False when some cell is outside what the grid's writers ever
 // produce (a flag other than 0 or 1, a value outside 0 to 9): such a grid takes the plain loop.
 bool Load() {
     CompactGrid& g = compact;
-    for (int i = 0; i < kSide; ++i) g.column[i] = g.box[i] = {kNine, Digits{}};
+    for (Unit& unit : g.unit) unit = {kNine, Digits{}};
     g.unsolved = kCellSets.all;
     Digits highest = {};  // each byte's highest value in the cells that are not blank
     for (int y = 0; y < kSide; ++y) {
@@ -399,8 +414,8 @@ bool Load() {
             Digits missing = kAllFlags - flags;
             const bool solved = value != 0 && value <= 9;
             if (solved) missing += SecondCount(flags, kFlagOf[value]);
-            Unit& column = g.column[x];
-            Unit& box = g.box[BoxOf(x, y)];
+            Unit& column = g.unit[ColumnUnit(x)];
+            Unit& box = g.unit[BoxUnit(x, y)];
             row.holders += missing;
             column.holders += missing;
             box.holders += missing;
@@ -411,7 +426,7 @@ bool Load() {
                 g.unsolved.word[kColumnBits.word[x]] &= ~(SetWord{1} << (kColumnBits.shift[x] + y));
             }
         }
-        g.row[y] = row;
+        g.unit[RowUnit(y)] = row;
     }
     // Word by word: a wider read would wait on the word-sized writes above.
     for (int i = 0; i < kSetWords; ++i) g.pending.word[i] = g.unsolved.word[i];
@@ -454,10 +469,10 @@ bool Any(Changes changes) {
 // branch on it is guessed wrong too often to pay for the writes it would save.
 [[gnu::always_inline]] inline void Visit(int c, int w, int i, SetWord& ahead, Changes& changes) {
     const Place place = kPlaces.of[c];
-    Digits& cell = At<Digits>(place.cell);
-    Unit& row = At<Unit>(place.row);
-    Unit& column = At<Unit>(place.column);
-    Unit& box = At<Unit>(place.box);
+    Digits& cell = At<Digits>(compact, place.cell);
+    Unit& row = At<Unit>(compact, place.row);
+    Unit& column = At<Unit>(compact, place.column);
+    Unit& box = At<Unit>(compact, place.box);
 
     // (1): the three unit steps read only units the visit does not write, so their unseen digits
     // are known up front; with none, the steps only clear the solved digits.
@@ -595,22 +610,19 @@ std::uint64_t ToBytes(Fields flags) {
 }
 
 // [v]: the bytes of a cell solved with v that holds v's flag alone, the first eight and the last
-// two, and its fields; [0]: a blank cell's. Most cells the loop writes back are one of these.
+// two; [0]: a blank cell's. Most cells the loop writes back are one of these.
 struct SolvedBytes {
     std::uint64_t low[kSide + 1];
     std::uint16_t high[kSide + 1];
-    Fields flags[kSide + 1];
 };
 
 constexpr SolvedBytes MakeSolvedBytes() {
     SolvedBytes t{};
     t.low[0] = kLowBytes << 8;
     t.high[0] = 0x0101;
-    t.flags[0] = kFlags;
     for (int v = 1; v <= kSide; ++v) {
         t.low[v] = v | (v < 8 ? Fields{1} << 8 * v : 0);  // the flag in byte v
         t.high[v] = static_cast<std::uint16_t>(v < 8 ? 0 : 1 << 8 * (v - 8));
-        t.flags[v] = Fields{1} << kFieldWidth * (v - 1);
     }
     return t;
 }
@@ -620,7 +632,7 @@ constexpr SolvedBytes kSolvedBytes = MakeSolvedBytes();
 // The grid in the layout above, its units' counts, and the sweep's cell sets.
 struct CompactGrid {
     Fields cell[kCells];        // [IndexOf]
-    Fields unit[3 * kSide];     // rows 0 to 8, columns, boxes numbered as BoxOf
+    Fields unit[3 * kSide];     // rows, columns, boxes
     std::int8_t value[kCells];  // [IndexOf]: the digits of the cells the loop solves
     CellSet unsolved;
     CellSet loaded;             // unsolved when loaded: the only cells the loop can change
@@ -630,39 +642,11 @@ struct CompactGrid {
 
 CompactGrid compact;
 
-// Where a cell lies: its three units in compact and the cell in the grid, in bytes, so that the
-// sweep reaches them with an add; eight bytes, so that finding the place takes none either.
-struct Place {
-    std::uint16_t row;
-    std::uint16_t column;
-    std::uint16_t box;
-    std::uint16_t grid;
-};
-static_assert(sizeof(Place) == 8 && sizeof(CompactGrid) <= 0xFFFF, "a place is a scaled index");
-
-struct Places {
-    Place of[kCells];  // [IndexOf]
-};
-
-constexpr Places MakePlaces() {
-    Places t{};
-    for (int x = 0; x < kSide; ++x) {
-        for (int y = 0; y < kSide; ++y) {
-            constexpr auto unit = [](int i) {
-                return std::uint16_t(offsetof(CompactGrid, unit) + i * sizeof(Fields));
-            };
-            t.of[IndexOf(x, y)] = {unit(y), unit(kSide + x), unit(2 * kSide + BoxOf(x, y)),
-                                   std::uint16_t((y * kSide + x) * sizeof(Cell))};
-        }
-    }
-    return t;
-}
-
-constexpr Places kPlaces = MakePlaces();
+constexpr Places kPlaces = MakePlaces<CompactGrid>();
 
 // The unit at offset in compact.
 Fields& UnitAt(std::uint16_t offset) {
-    return *reinterpret_cast<Fields*>(reinterpret_cast<unsigned char*>(&compact) + offset);
+    return At<Fields>(compact, offset);
 }
 
 // Copies the grid into compact. False when some cell is outside what the grid's writers ever
@@ -725,12 +709,12 @@ void Store(Grid& reference) {
             const int value = solved ? g.value[c] : 0;
             std::uint64_t low = kSolvedBytes.low[value];
             std::uint16_t high = kSolvedBytes.high[value];
-            if (cell != kSolvedBytes.flags[value]) {
+            if (cell != (value ? Fields{1} << kFieldWidth * (value - 1) : kFlags)) {
                 const std::uint64_t flags = ToBytes(cell & ~kNinth);  // flag d in byte d - 1
                 low = std::uint64_t(value) | flags << 8;
                 high = static_cast<std::uint16_t>(flags >> 56 | (cell & kNinth) >> 48);
             }
-            auto* bytes = reinterpret_cast<unsigned char*>(&grid) + kPlaces.of[c].grid;
+            auto* bytes = reinterpret_cast<unsigned char*>(&CellAt(c / kSide, c % kSide));
             std::memcpy(bytes, &low, sizeof low);
             std::memcpy(bytes + sizeof low, &high, sizeof high);
         }
@@ -758,9 +742,10 @@ bool Any(Changes changes) {
 // The digit a visit places where more than one is unseen, or the one unseen is solved in a unit:
 // the steps go row, column, box, each placing its highest unseen digit over what the one before
 // placed, then clearing its solved digits, so the last unit with an unseen digit decides and only
-// the units after it clear that digit's flag. Only grids with a contradiction come here. Returns
-// the digit's F; flags becomes what is left of it.
-Fields Decide(Fields before, Fields row, Fields column, Fields box, Fields& flags) {
+// the units after it clear that digit's flag. Only grids with a contradiction come here, so it
+// lies apart from the sweep's code, which it would otherwise crowd. Returns the digit's F; flags
+// becomes what is left of it.
+[[gnu::cold]] Fields Decide(Fields before, Fields row, Fields column, Fields box, Fields& flags) {
     const Fields unseenBox = ~(box - before) & kHeld;
     const Fields unseenColumn = ~(column - before) & kHeld;
     const Fields unseenRow = ~(row - before) & kHeld;

@@ -28,6 +28,15 @@ TEST(ResetCell, MakesASolvedCellBlank) {
     EXPECT_EQ(FlagsOf(CellAt(3, 4)), (Flags{1, 1, 1, 1, 1, 1, 1, 1, 1}));
 }
 
+TEST(ResetGrid, MakesEveryCellBlank) {
+    std::memset(&grid, 7, sizeof grid);
+    ResetGrid();
+    for (const Cell& cell : grid.cells) {
+        ASSERT_EQ(cell.value, 0);
+        ASSERT_EQ(FlagsOf(cell), (Flags{1, 1, 1, 1, 1, 1, 1, 1, 1}));
+    }
+}
+
 struct PlaceCase {
     long long d;
     int placed;  // the digit that ends in the cell, 0 when the cell must stay as it was
