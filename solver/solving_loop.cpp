@@ -269,6 +269,19 @@ bool IsBlank(int x, int y) {
     return (TopBits(Equal(bytes, last ? kBlankLast : kBlank)) & ours) == ours;
 }
 
+// Sets row y's cells of a compact grid to blank, which is what the starting counts assume and
+// what most cells are, and returns the others, bit x for column x: one pass along the row without
+// branches finds them.
+template <typename T>
+unsigned BlankRow(T (&cells)[kCells], T blank, int y) {
+    unsigned others = 0;
+    for (int x = 0; x < kSide; ++x) {
+        cells[IndexOf(x, y)] = blank;
+        others |= unsigned{!IsBlank(x, y)} << x;
+    }
+    return others;
+}
+
 // Adds the cells of marked to pending (4), the visit being of cell i of word w: those past it in
 // word w to ahead, the walk's own copy of the word, if unsolved; the others where the walk finds
 // them, in this sweep if their word is still to come, else in the next (5).
@@ -394,16 +407,8 @@ bool Load() {
     g.unsolved = kCellSets.all;
     Digits highest = {};  // each byte's highest value in the cells that are not blank
     for (int y = 0; y < kSide; ++y) {
-        // A blank cell is what the starting counts already assume, and most cells are blank: a
-        // first pass along the row without branches finds the others.
-        unsigned touched = 0;
-#pragma GCC unroll 9
-        for (int x = 0; x < kSide; ++x) {
-            g.cell[IndexOf(x, y)] = kAllFlags;
-            touched |= unsigned{!IsBlank(x, y)} << x;
-        }
         Unit row = {kNine, Digits{}};
-        for (; touched; touched &= touched - 1) {
+        for (unsigned touched = BlankRow(g.cell, kAllFlags, y); touched; touched &= touched - 1) {
             const int x = std::countr_zero(touched);
             const Digits bytes = LoadCell(CellAt(x, y));
             const unsigned value = bytes[0];
@@ -614,15 +619,18 @@ std::uint64_t ToBytes(Fields flags) {
 struct SolvedBytes {
     std::uint64_t low[kSide + 1];
     std::uint16_t high[kSide + 1];
+    Fields flags[kSide + 1];
 };
 
 constexpr SolvedBytes MakeSolvedBytes() {
     SolvedBytes t{};
     t.low[0] = kLowBytes << 8;
     t.high[0] = 0x0101;
+    t.flags[0] = kFlags;
     for (int v = 1; v <= kSide; ++v) {
         t.low[v] = v | (v < 8 ? Fields{1} << 8 * v : 0);  // the flag in byte v
         t.high[v] = static_cast<std::uint16_t>(v < 8 ? 0 : 1 << 8 * (v - 8));
+        t.flags[v] = Fields{1} << kFieldWidth * (v - 1);
     }
     return t;
 }
@@ -658,15 +666,7 @@ bool Load() {
     g.unsolved = kCellSets.all;
     std::uint64_t strays = 0;  // bits past bit 0 of a byte: some flag above 1, or value above 9
     for (int y = 0; y < kSide; ++y) {
-        // A blank cell is what the starting counts already assume, and most cells are blank: a
-        // first pass along the row without branches finds the others.
-        unsigned touched = 0;
-#pragma GCC unroll 9
-        for (int x = 0; x < kSide; ++x) {
-            g.cell[IndexOf(x, y)] = kFlags;
-            touched |= unsigned{!IsBlank(x, y)} << x;
-        }
-        for (; touched; touched &= touched - 1) {
+        for (unsigned touched = BlankRow(g.cell, kFlags, y); touched; touched &= touched - 1) {
             const int x = std::countr_zero(touched);
             const int c = IndexOf(x, y);
             const Cell& cell = CellAt(x, y);
@@ -709,7 +709,7 @@ void Store(Grid& reference) {
             const int value = solved ? g.value[c] : 0;
             std::uint64_t low = kSolvedBytes.low[value];
             std::uint16_t high = kSolvedBytes.high[value];
-            if (cell != (value ? Fields{1} << kFieldWidth * (value - 1) : kFlags)) {
+            if (cell != kSolvedBytes.flags[value]) {
                 const std::uint64_t flags = ToBytes(cell & ~kNinth);  // flag d in byte d - 1
                 low = std::uint64_t(value) | flags << 8;
                 high = static_cast<std::uint16_t>(flags >> 56 | (cell & kNinth) >> 48);
@@ -745,7 +745,7 @@ bool Any(Changes changes) {
 // the units after it clear that digit's flag. Only grids with a contradiction come here, so it
 // lies apart from the sweep's code, which it would otherwise crowd. Returns the digit's F; flags
 // becomes what is left of it.
-[[gnu::cold]] Fields Decide(Fields before, Fields row, Fields column, Fields box, Fields& flags) {
+Fields Decide(Fields before, Fields row, Fields column, Fields box, Fields& flags) {
     const Fields unseenBox = ~(box - before) & kHeld;
     const Fields unseenColumn = ~(column - before) & kHeld;
     const Fields unseenRow = ~(row - before) & kHeld;
