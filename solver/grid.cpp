@@ -13,10 +13,31 @@ void ResetCell(int x, int y) {
 }
 
 void ResetGrid() {
-    // Every flag 1 in one fill, then every value 0: ResetCell on each cell, without 81 calls.
-    std::memset(&grid, 1, sizeof grid);
-    for (Cell& cell : grid.cells) cell.value = 0;
+    // The first row cell by cell, then every other row as a copy of it.
+    for (int x = 0; x < kSide; ++x) ResetCell(x, 0);
+    for (int y = 1; y < kSide; ++y) std::memcpy(&CellAt(0, y), &CellAt(0, 0), sizeof(Cell) * kSide);
 }
+
+namespace {
+
+// [n]: the bytes of a cell given digit n, the first eight and the last two; [0]: none.
+struct Placed {
+    std::uint64_t low[10];
+    std::uint16_t high[10];
+};
+
+constexpr Placed MakePlaced() {
+    Placed t{};
+    for (int n = 1; n <= 9; ++n) {
+        t.low[n] = static_cast<std::uint64_t>(n) | (n < 8 ? std::uint64_t{1} << 8 * n : 0);
+        t.high[n] = static_cast<std::uint16_t>(n < 8 ? 0 : 1 << 8 * (n - 8));
+    }
+    return t;
+}
+
+constexpr Placed kPlaced = MakePlaced();
+
+}  // namespace
 
 void PlaceDigit(int x, int y, long long d) {
     // Only the low byte counts, read as signed: 257 places 1, 256 and -5 place nothing. The parser
@@ -26,17 +47,13 @@ void PlaceDigit(int x, int y, long long d) {
     const unsigned isDigit = static_cast<unsigned>(n - 1) < 9;
     const unsigned digit = n & -isDigit;                    // 0 for no digit
     const std::uint64_t keep = std::uint64_t{isDigit} - 1;  // all ones for no digit
-    // The placed cell's ten bytes, nothing for no digit: the digit, then its flag in byte digit,
-    // one of the first eight or of the last two.
-    const std::uint64_t placedLow = digit | std::uint64_t{digit - 1 < 7} << (8 * digit & 63);
-    const auto placedHigh = static_cast<std::uint16_t>(unsigned{digit >= 8} << (8 * digit & 15));
     unsigned char* bytes = reinterpret_cast<unsigned char*>(&CellAt(x, y));
     std::uint64_t low;
     std::uint16_t high;
     std::memcpy(&low, bytes, sizeof low);
     std::memcpy(&high, bytes + sizeof low, sizeof high);
-    low = (low & keep) | placedLow;
-    high = static_cast<std::uint16_t>((high & keep) | placedHigh);
+    low = (low & keep) | kPlaced.low[digit];
+    high = static_cast<std::uint16_t>((high & keep) | kPlaced.high[digit]);
     std::memcpy(bytes, &low, sizeof low);
     std::memcpy(bytes + sizeof low, &high, sizeof high);
 }

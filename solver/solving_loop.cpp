@@ -275,6 +275,7 @@ bool IsBlank(int x, int y) {
 template <typename T>
 unsigned BlankRow(T (&cells)[kCells], T blank, int y) {
     unsigned others = 0;
+#pragma GCC unroll 9
     for (int x = 0; x < kSide; ++x) {
         cells[IndexOf(x, y)] = blank;
         others |= unsigned{!IsBlank(x, y)} << x;
@@ -619,18 +620,15 @@ std::uint64_t ToBytes(Fields flags) {
 struct SolvedBytes {
     std::uint64_t low[kSide + 1];
     std::uint16_t high[kSide + 1];
-    Fields flags[kSide + 1];
 };
 
 constexpr SolvedBytes MakeSolvedBytes() {
     SolvedBytes t{};
     t.low[0] = kLowBytes << 8;
     t.high[0] = 0x0101;
-    t.flags[0] = kFlags;
     for (int v = 1; v <= kSide; ++v) {
         t.low[v] = v | (v < 8 ? Fields{1} << 8 * v : 0);  // the flag in byte v
         t.high[v] = static_cast<std::uint16_t>(v < 8 ? 0 : 1 << 8 * (v - 8));
-        t.flags[v] = Fields{1} << kFieldWidth * (v - 1);
     }
     return t;
 }
@@ -709,7 +707,7 @@ void Store(Grid& reference) {
             const int value = solved ? g.value[c] : 0;
             std::uint64_t low = kSolvedBytes.low[value];
             std::uint16_t high = kSolvedBytes.high[value];
-            if (cell != kSolvedBytes.flags[value]) {
+            if (cell != (value ? Fields{1} << kFieldWidth * (value - 1) : kFlags)) {
                 const std::uint64_t flags = ToBytes(cell & ~kNinth);  // flag d in byte d - 1
                 low = std::uint64_t(value) | flags << 8;
                 high = static_cast<std::uint16_t>(flags >> 56 | (cell & kNinth) >> 48);
@@ -745,7 +743,7 @@ bool Any(Changes changes) {
 // the units after it clear that digit's flag. Only grids with a contradiction come here, so it
 // lies apart from the sweep's code, which it would otherwise crowd. Returns the digit's F; flags
 // becomes what is left of it.
-Fields Decide(Fields before, Fields row, Fields column, Fields box, Fields& flags) {
+[[gnu::cold]] Fields Decide(Fields before, Fields row, Fields column, Fields box, Fields& flags) {
     const Fields unseenBox = ~(box - before) & kHeld;
     const Fields unseenColumn = ~(column - before) & kHeld;
     const Fields unseenRow = ~(row - before) & kHeld;
