@@ -20,31 +20,13 @@ void ResetGrid() {
 
 namespace {
 
-// [n]: the bytes of a cell given digit n, the first eight and the last two; [0]: none.
-struct Placed {
-    std::uint64_t low[10];
-    std::uint16_t high[10];
-};
-
-constexpr Placed MakePlaced() {
-    Placed t{};
-    for (int n = 1; n <= 9; ++n) {
-        t.low[n] = static_cast<std::uint64_t>(n) | (n < 8 ? std::uint64_t{1} << 8 * n : 0);
-        t.high[n] = static_cast<std::uint16_t>(n < 8 ? 0 : 1 << 8 * (n - 8));
-    }
-    return t;
-}
-
-constexpr Placed kPlaced = MakePlaced();
-
-}  // namespace
-
-void PlaceDigit(int x, int y, long long d) {
-    // Only the low byte counts, read as signed: 257 places 1, 256 and -5 place nothing. The parser
-    // calls this for every cell, given or blank in no order a processor could learn, so the cell
-    // is rewritten either way, to itself where the byte is no digit, rather than branched around.
+// PlaceDigit's work, for it and PlaceGivens alike.
+[[gnu::always_inline]] inline void Place(int x, int y, long long d) {
+    // Only the low byte counts, read as signed: 257 places 1, 256 and -5 place nothing. Given or
+    // blank comes in no order a processor could learn, so the cell is rewritten either way, to
+    // itself where the byte is no digit, rather than branched around.
     const auto n = static_cast<std::uint8_t>(d & 0xFF);
-    const unsigned isDigit = static_cast<unsigned>(n - 1) < 9;
+    const unsigned isDigit = static_cast<unsigned>(n - 1) < kSide;
     const unsigned digit = n & -isDigit;                    // 0 for no digit
     const std::uint64_t keep = std::uint64_t{isDigit} - 1;  // all ones for no digit
     unsigned char* bytes = reinterpret_cast<unsigned char*>(&CellAt(x, y));
@@ -52,10 +34,20 @@ void PlaceDigit(int x, int y, long long d) {
     std::uint16_t high;
     std::memcpy(&low, bytes, sizeof low);
     std::memcpy(&high, bytes + sizeof low, sizeof high);
-    low = (low & keep) | kPlaced.low[digit];
-    high = static_cast<std::uint16_t>((high & keep) | kPlaced.high[digit]);
+    low = (low & keep) | kPlacedBytes.low[digit];
+    high = static_cast<std::uint16_t>((high & keep) | kPlacedBytes.high[digit]);
     std::memcpy(bytes, &low, sizeof low);
     std::memcpy(bytes + sizeof low, &high, sizeof high);
+}
+
+}  // namespace
+
+void PlaceDigit(int x, int y, long long d) {
+    Place(x, y, d);
+}
+
+void PlaceGivens(const Givens& givens) {
+    for (int i = 0; i < kCells; ++i) Place(i % kSide, i / kSide, givens[i]);
 }
 
 void ResolveSingleCandidate(int x, int y) {

@@ -1,6 +1,7 @@
 // The puzzle state: one process-wide grid of 81 ten-byte cells and the single-cell writes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 // One cell, ten bytes:
@@ -44,9 +45,34 @@ void ResetCell(int x, int y);
 // ResetCell on all 81 cells: the blank grid.
 void ResetGrid();
 
+// The bytes of a cell solved with n that holds n's flag alone, for n 1 to 9: the first eight and
+// the last two, as a cell is written in two stores; [0] is all zeros, for no digit.
+struct PlacedBytes {
+    std::uint64_t low[kSide + 1];
+    std::uint16_t high[kSide + 1];
+};
+
+constexpr PlacedBytes MakePlacedBytes() {
+    PlacedBytes t{};
+    for (int n = 1; n <= kSide; ++n) {
+        t.low[n] = static_cast<std::uint64_t>(n) | (n < 8 ? std::uint64_t{1} << 8 * n : 0);
+        t.high[n] = static_cast<std::uint16_t>(n < 8 ? 0 : 1 << 8 * (n - 8));
+    }
+    return t;
+}
+
+inline constexpr PlacedBytes kPlacedBytes = MakePlacedBytes();
+
 // Makes (x, y) hold digit d when the low byte of d, read as signed, is 1 to 9; any other d leaves
 // the cell as it was. Overwrites solved cells too.
 void PlaceDigit(int x, int y, long long d);
+
+// A puzzle's givens, row-major: a digit 1 to 9, or 0 for a blank cell.
+using Givens = std::array<std::int8_t, kCells>;
+
+// PlaceDigit on every cell, row by row, as the parser does, with givens' digits: the benchmark's,
+// the tests' and the fuzz target's way in, without the calls.
+void PlaceGivens(const Givens& givens);
 
 // Solves an unsolved cell whose flags leave exactly one digit; the flags stay as they are.
 void ResolveSingleCandidate(int x, int y);

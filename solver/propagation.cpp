@@ -80,7 +80,6 @@ int PlainSolveUntilStable(Grid& reference) {
 int SolveGivens(const Givens& givens, Grid& reference, SolvingLoop loop) {
     ResetGrid();
     TakeSnapshot(reference);
-    // Every cell, as the parser does: a blank's 0 places nothing.
-    for (int i = 0; i < kCells; ++i) PlaceDigit(i % kSide, i / kSide, givens[i]);
+    PlaceGivens(givens);
     return loop(reference);
 }

@@ -28,9 +28,6 @@ int PlainSolveUntilStable(Grid& reference);
 // Either of the two loops above.
 using SolvingLoop = int (*)(Grid& reference);
 
-// A puzzle's givens, row-major: a digit 1 to 9, or 0 for a blank cell.
-using Givens = std::array<std::int8_t, kCells>;
-
 // One puzzle as the program runs it, for the benchmark, the tests and the fuzz target: the blank
 // grid, copied into reference as the first snapshot, then the givens, then loop. Returns the
 // loop's cycle count.

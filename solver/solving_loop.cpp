@@ -615,26 +615,6 @@ std::uint64_t ToBytes(Fields flags) {
     return (flags & ~kUpBy1) | (flags & kUpBy1) << 1;
 }
 
-// [v]: the bytes of a cell solved with v that holds v's flag alone, the first eight and the last
-// two; [0]: a blank cell's. Most cells the loop writes back are one of these.
-struct SolvedBytes {
-    std::uint64_t low[kSide + 1];
-    std::uint16_t high[kSide + 1];
-};
-
-constexpr SolvedBytes MakeSolvedBytes() {
-    SolvedBytes t{};
-    t.low[0] = kLowBytes << 8;
-    t.high[0] = 0x0101;
-    for (int v = 1; v <= kSide; ++v) {
-        t.low[v] = v | (v < 8 ? Fields{1} << 8 * v : 0);  // the flag in byte v
-        t.high[v] = static_cast<std::uint16_t>(v < 8 ? 0 : 1 << 8 * (v - 8));
-    }
-    return t;
-}
-
-constexpr SolvedBytes kSolvedBytes = MakeSolvedBytes();
-
 // The grid in the layout above, its units' counts, and the sweep's cell sets.
 struct CompactGrid {
     Fields cell[kCells];        // [IndexOf]
@@ -705,9 +685,10 @@ void Store(Grid& reference) {
             const bool solved = !(g.unsolved.word[w] & todo & -todo);
             const Fields cell = g.cell[c];
             const int value = solved ? g.value[c] : 0;
-            std::uint64_t low = kSolvedBytes.low[value];
-            std::uint16_t high = kSolvedBytes.high[value];
-            if (cell != (value ? Fields{1} << kFieldWidth * (value - 1) : kFlags)) {
+            // Most cells the loop writes back are solved and hold their digit's flag alone.
+            std::uint64_t low = kPlacedBytes.low[value];
+            std::uint16_t high = kPlacedBytes.high[value];
+            if (!value || cell != Fields{1} << kFieldWidth * (value - 1)) {
                 const std::uint64_t flags = ToBytes(cell & ~kNinth);  // flag d in byte d - 1
                 low = std::uint64_t(value) | flags << 8;
                 high = static_cast<std::uint16_t>(flags >> 56 | (cell & kNinth) >> 48);
