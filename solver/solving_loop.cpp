@@ -283,14 +283,26 @@ unsigned BlankRow(T (&cells)[kCells], T blank, int y) {
     return others;
 }
 
+// A sweep's walk along word w of the cell sets, in registers: ahead, the word's pending cells
+// still to visit in this sweep, and the word's unsolved cells, which only its visits change.
+struct Walk {
+    SetWord ahead;
+    SetWord unsolved;
+};
+
 // Adds the cells of marked to pending (4), the visit being of cell i of word w: those past it in
-// word w to ahead, the walk's own copy of the word, if unsolved; the others where the walk finds
-// them, in this sweep if their word is still to come, else in the next (5).
-[[gnu::always_inline]] inline void Mark(CellSet& pending, const CellSet& unsolved,
-                                        const CellSet& marked, int w, int i, SetWord& ahead) {
+// word w to the walk's ahead, if unsolved; the others where the walk finds them, in this sweep if
+// their word is still to come, else in the next (5).
+[[gnu::always_inline]] inline void Mark(CellSet& pending, const CellSet& marked, int w, int i,
+                                        Walk& walk) {
     const SetWord past = ~SetWord{1} << i;
-    for (int k = 0; k < kSetWords; ++k) pending.word[k] |= marked.word[k] & ~(k == w ? past : 0);
-    ahead |= marked.word[w] & past & unsolved.word[w];
+    SetWord inWord = 0;  // marked's word w, picked by a mask: an index would send marked to memory
+    for (int k = 0; k < kSetWords; ++k) {
+        const SetWord isW = -SetWord{k == w};
+        pending.word[k] |= marked.word[k] & ~(past & isW);
+        inWord |= marked.word[k] & isW;
+    }
+    walk.ahead |= inWord & past & walk.unsolved;
 }
 
 #if !NUMPLACE_FIELDS
@@ -467,13 +479,13 @@ bool Any(Changes changes) {
 }
 
 // PropagateCell on compact's cell c, bit i of word w of the cell sets. Where its change can reach
-// its peers (7) it marks them (Mark, with the walk's ahead); a solve takes its bit out of
-// unsolved; the bytes it changed go into changes.
+// its peers (7) it marks them (Mark); a solve takes its bit out of the walk's unsolved; the bytes
+// it changed go into changes.
 //
 // A visit of a quiet cell (2) is not told apart: it takes the elimination's path, writing back the
 // bytes it read and adding nothing to the counts. Which cells are quiet cannot be foreseen, and a
 // branch on it is guessed wrong too often to pay for the writes it would save.
-[[gnu::always_inline]] inline void Visit(int c, int w, int i, SetWord& ahead, Changes& changes) {
+[[gnu::always_inline]] inline void Visit(int c, int w, int i, Walk& walk, Changes& changes) {
     const Place place = kPlaces.of[c];
     Digits& cell = At<Digits>(compact, place.cell);
     Unit& row = At<Unit>(compact, place.row);
@@ -531,13 +543,12 @@ bool Any(Changes changes) {
     const auto countFell = [&] {
         return had & ~has & ZeroDigits(Min(Min(row.holders, column.holders), box.holders) & ~kOne);
     };
-    if (digit || countFell())
-        Mark(compact.pending, compact.unsolved, kCellSets.peers[c], w, i, ahead);
+    if (digit || countFell()) Mark(compact.pending, kCellSets.peers[c], w, i, walk);
     if (digit) {
         row.solved |= placed;
         column.solved |= placed;
         box.solved |= placed;
-        compact.unsolved.word[w] &= ~(SetWord{1} << i);
+        walk.unsolved &= ~(SetWord{1} << i);
     }
     changes |= cell ^ before;
 }
@@ -619,7 +630,7 @@ std::uint64_t ToBytes(Fields flags) {
 struct CompactGrid {
     Fields cell[kCells];        // [IndexOf]
     Fields unit[3 * kSide];     // rows, columns, boxes
-    std::int8_t value[kCells];  // [IndexOf]: the digits of the cells the loop solves
+    std::int8_t value[kCells];  // [IndexOf]: the digits of the cells the loop solves, else 0
     CellSet unsolved;
     CellSet loaded;             // unsolved when loaded: the only cells the loop can change
     CellSet pending;            // (4)
@@ -635,6 +646,19 @@ Fields& UnitAt(std::uint16_t offset) {
     return At<Fields>(compact, offset);
 }
 
+// The flags of a cell as fields, from its bytes (low: the value and flags 1 to 7, high: flags 8
+// and 9), for a cell neither blank nor as PlaceDigit leaves it; bits past bit 0 of its bytes (a
+// flag above 1, or a value above 9) go into strays. Only grids the loop has run on before, or
+// a test's, have such cells: the loading of a puzzle as parsed need not carry this code.
+[[gnu::cold, gnu::noinline]] Fields OtherCellFields(std::uint64_t low, std::uint16_t high,
+                                                    std::uint64_t& strays) {
+    const std::uint64_t flags = low >> 8 | std::uint64_t{high} << 56;  // flags 1 to 8
+    const unsigned ninth = high >> 8;
+    const auto value = static_cast<std::uint8_t>(low);
+    strays |= flags | std::uint64_t{ninth} << 56 | std::uint64_t{value > kSide} << 1;
+    return ToFields(flags & kLowBytes) | (ninth & 1 ? kNinth : 0);
+}
+
 // Copies the grid into compact. False when some cell is outside what the grid's writers ever
 // produce (a flag other than 0 or 1, a value outside 0 to 9): such a grid takes the plain loop.
 bool Load() {
@@ -642,25 +666,26 @@ bool Load() {
     for (Fields& unit : g.unit) unit = kBlankUnit;
     for (int d = 1; d <= kSide; ++d) g.shadow[d] = CellSet{};
     g.unsolved = kCellSets.all;
-    std::uint64_t strays = 0;  // bits past bit 0 of a byte: some flag above 1, or value above 9
+    std::uint64_t strays = 0;  // see OtherCellFields
     for (int y = 0; y < kSide; ++y) {
         for (unsigned touched = BlankRow(g.cell, kFlags, y); touched; touched &= touched - 1) {
             const int x = std::countr_zero(touched);
             const int c = IndexOf(x, y);
-            const Cell& cell = CellAt(x, y);
-            std::uint64_t low;  // flags 1 to 8
-            std::memcpy(&low, cell.candidates, sizeof low);
-            const unsigned ninth = cell.candidates[kSide - 1];
-            const auto value = static_cast<std::uint8_t>(cell.value);
-            strays |= low | std::uint64_t{ninth} << 56 | std::uint64_t{value > kSide} << 1;
-            const Fields flags = ToFields(low & kLowBytes) | (ninth & 1 ? kNinth : 0);
+            const auto* bytes = reinterpret_cast<const unsigned char*>(&CellAt(x, y));
+            std::uint64_t low;   // the value and flags 1 to 7
+            std::uint16_t high;  // flags 8 and 9
+            std::memcpy(&low, bytes, sizeof low);
+            std::memcpy(&high, bytes + sizeof low, sizeof high);
+            const auto value = static_cast<std::uint8_t>(low);
+            const bool solves = value != 0 && value <= kSide;
+            const Fields placed = solves ? Fields{1} << kFieldWidth * (value - 1) : 0;
+            Fields flags = placed;  // what most of these cells are: givens, the digit's flag alone
+            if (!solves || low != kPlacedBytes.low[value] || high != kPlacedBytes.high[value])
+                flags = OtherCellFields(low, high, strays);
             g.cell[c] = flags;
-            Fields count = flags;  // added before kFlags is taken, so that no field borrows
-            Fields solved = 0;
-            if (value != 0 && value <= kSide) {
-                const Fields placed = Fields{1} << kFieldWidth * (value - 1);
-                count += flags & placed;
-                solved = placed << kSolvedShift;
+            Fields count = flags + (flags & placed);  // added before kFlags is taken: no borrow
+            const Fields solved = placed << kSolvedShift;
+            if (solves) {
                 g.unsolved.word[kColumnBits.word[x]] &= ~(SetWord{1} << (kColumnBits.shift[x] + y));
                 for (int k = 0; k < kSetWords; ++k)
                     g.shadow[value].word[k] |= kCellSets.peers[c].word[k];
@@ -672,6 +697,7 @@ bool Load() {
         }
     }
     g.loaded = g.pending = g.unsolved;
+    std::memset(g.value, 0, sizeof g.value);
     return (strays & ~kLowBytes) == 0;
 }
 
@@ -681,10 +707,9 @@ void Store(Grid& reference) {
     const CompactGrid& g = compact;
     for (int w = 0; w < kSetWords; ++w) {
         for (SetWord todo = g.loaded.word[w]; todo; todo &= todo - 1) {
-            const int c = w * kCellsPerWord + std::countr_zero(todo);
-            const bool solved = !(g.unsolved.word[w] & todo & -todo);
+            const unsigned c = w * kCellsPerWord + std::countr_zero(todo);
             const Fields cell = g.cell[c];
-            const int value = solved ? g.value[c] : 0;
+            const int value = g.value[c];
             // Most cells the loop writes back are solved and hold their digit's flag alone.
             std::uint64_t low = kPlacedBytes.low[value];
             std::uint16_t high = kPlacedBytes.high[value];
@@ -710,12 +735,12 @@ bool Any(Changes changes) {
 
 // Marks the peers of cell c, bit i of word w, outside the shadows of digits a and b (8): all of
 // them when either is 0.
-[[gnu::always_inline]] inline void MarkPeers(int c, int w, int i, SetWord& ahead, int a, int b) {
+[[gnu::always_inline]] inline void MarkPeers(int c, int w, int i, Walk& walk, int a, int b) {
     const CellSet& peers = kCellSets.peers[c];
     CellSet marked;
     for (int k = 0; k < kSetWords; ++k)
         marked.word[k] = peers.word[k] & ~(compact.shadow[a].word[k] & compact.shadow[b].word[k]);
-    Mark(compact.pending, compact.unsolved, marked, w, i, ahead);
+    Mark(compact.pending, marked, w, i, walk);
 }
 
 // The digit a visit places where more than one is unseen, or the one unseen is solved in a unit:
@@ -737,9 +762,9 @@ bool Any(Changes changes) {
 }
 
 // PropagateCell on compact's cell c, bit i of word w of the cell sets. Where its change can reach
-// its peers (7, 8) it marks them (Mark, with the walk's ahead); a solve takes its bit out of
-// unsolved; the bits it changed go into changes.
-[[gnu::always_inline]] inline void Visit(int c, int w, int i, SetWord& ahead, Changes& changes) {
+// its peers (7, 8) it marks them (Mark); a solve takes its bit out of the walk's unsolved; the bits
+// it changed go into changes.
+[[gnu::always_inline]] inline void Visit(int c, int w, int i, Walk& walk, Changes& changes) {
     CompactGrid& g = compact;
     const Place place = kPlaces.of[c];
     const Fields before = g.cell[c];
@@ -775,7 +800,7 @@ bool Any(Changes changes) {
             lost << 5 & ~((row - lost - kFlags) & (column - lost - kFlags) & (box - lost - kFlags));
         if (fell) {
             const int e = fell & (fell - 1) ? 0 : kDigitAt.of[std::countr_zero(fell)];
-            MarkPeers(c, w, i, ahead, e, e);
+            MarkPeers(c, w, i, walk, e, e);
         }
         return;
     } else {
@@ -796,7 +821,7 @@ bool Any(Changes changes) {
     changes |= placed;
     const int digit = kDigitAt.of[std::countr_zero(placed)];
     g.value[c] = static_cast<std::int8_t>(digit);
-    g.unsolved.word[w] &= ~(SetWord{1} << i);
+    walk.unsolved &= ~(SetWord{1} << i);
     // (7, 8): the peers outside the digit's shadow, and outside the shadow of a digit it lost
     // where a unit is left with one holder; all of them where it lost two such. Without a
     // contradiction no unit is left with none: the cell would have been its one holder, and
@@ -805,7 +830,7 @@ bool Any(Changes changes) {
     const Fields fell = lost & ~((newRow - kFlags) & (newColumn - kFlags) & (newBox - kFlags));
     const int e = kDigitAt.of[std::countr_zero(fell | (placed & -Fields{!fell}))];  // no branch
     const bool all = decided || (fell & (fell - 1));
-    MarkPeers(c, w, i, ahead, all ? 0 : digit, all ? 0 : e);
+    MarkPeers(c, w, i, walk, all ? 0 : digit, all ? 0 : e);
     for (int k = 0; k < kSetWords; ++k) g.shadow[digit].word[k] |= kCellSets.peers[c].word[k];
 }
 
@@ -817,15 +842,15 @@ bool Sweep() {
     CompactGrid& g = compact;
     Changes changes = {};
     for (int w = 0; w < kSetWords; ++w) {
-        // ahead: the word's pending cells still to visit in this sweep, in a register; visits
-        // add the cells they mark past themselves to it, and the others to pending (Mark).
-        SetWord ahead = g.pending.word[w] & g.unsolved.word[w];
+        // Visits add the cells they mark past themselves to ahead, and the others to pending.
+        Walk walk = {g.pending.word[w] & g.unsolved.word[w], g.unsolved.word[w]};
         g.pending.word[w] = 0;
-        while (ahead) {
-            const int i = std::countr_zero(ahead);
-            ahead &= ahead - 1;
-            Visit(w * kCellsPerWord + i, w, i, ahead, changes);
+        while (walk.ahead) {
+            const int i = std::countr_zero(walk.ahead);
+            walk.ahead &= walk.ahead - 1;
+            Visit(w * kCellsPerWord + i, w, i, walk, changes);
         }
+        g.unsolved.word[w] = walk.unsolved;
     }
     return Any(changes);
 }
