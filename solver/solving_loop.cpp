@@ -292,16 +292,13 @@ struct Walk {
 
 // Adds the cells of marked to pending (4), the visit being of cell i of word w: those past it in
 // word w to the walk's ahead, if unsolved; the others where the walk finds them, in this sweep if
-// their word is still to come, else in the next (5).
-[[gnu::always_inline]] inline void Mark(CellSet& pending, const CellSet& marked, int w, int i,
-                                        Walk& walk) {
+// their word is still to come, else in the next (5). inWord is marked's word w, which the caller
+// reads as it best can: from a table, or worked out again, where indexing a set worked out in
+// registers would send it to memory.
+[[gnu::always_inline]] inline void Mark(CellSet& pending, const CellSet& marked, SetWord inWord,
+                                        int w, int i, Walk& walk) {
     const SetWord past = ~SetWord{1} << i;
-    SetWord inWord = 0;  // marked's word w, picked by a mask: an index would send marked to memory
-    for (int k = 0; k < kSetWords; ++k) {
-        const SetWord isW = -SetWord{k == w};
-        pending.word[k] |= marked.word[k] & ~(past & isW);
-        inWord |= marked.word[k] & isW;
-    }
+    for (int k = 0; k < kSetWords; ++k) pending.word[k] |= marked.word[k] & ~(k == w ? past : 0);
     walk.ahead |= inWord & past & walk.unsolved;
 }
 
@@ -543,7 +540,10 @@ bool Any(Changes changes) {
     const auto countFell = [&] {
         return had & ~has & ZeroDigits(Min(Min(row.holders, column.holders), box.holders) & ~kOne);
     };
-    if (digit || countFell()) Mark(compact.pending, kCellSets.peers[c], w, i, walk);
+    if (digit || countFell()) {
+        const CellSet& peers = kCellSets.peers[c];
+        Mark(compact.pending, peers, peers.word[w], w, i, walk);
+    }
     if (digit) {
         row.solved |= placed;
         column.solved |= placed;
@@ -737,10 +737,12 @@ bool Any(Changes changes) {
 // them when either is 0.
 [[gnu::always_inline]] inline void MarkPeers(int c, int w, int i, Walk& walk, int a, int b) {
     const CellSet& peers = kCellSets.peers[c];
+    const auto outside = [&](int k) {
+        return peers.word[k] & ~(compact.shadow[a].word[k] & compact.shadow[b].word[k]);
+    };
     CellSet marked;
-    for (int k = 0; k < kSetWords; ++k)
-        marked.word[k] = peers.word[k] & ~(compact.shadow[a].word[k] & compact.shadow[b].word[k]);
-    Mark(compact.pending, marked, w, i, walk);
+    for (int k = 0; k < kSetWords; ++k) marked.word[k] = outside(k);
+    Mark(compact.pending, marked, outside(w), w, i, walk);
 }
 
 // The digit a visit places where more than one is unseen, or the one unseen is solved in a unit:
