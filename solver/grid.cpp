@@ -20,8 +20,8 @@ void ResetGrid() {
 
 namespace {
 
-// PlaceDigit's work, for it and PlaceGivens alike.
-[[gnu::always_inline]] inline void Place(int x, int y, long long d) {
+// PlaceDigit's work on cell, for it and PlaceGivens alike.
+[[gnu::always_inline]] inline void Place(Cell& cell, long long d) {
     // Only the low byte counts, read as signed: 257 places 1, 256 and -5 place nothing. Given or
     // blank comes in no order a processor could learn, so the cell is rewritten either way, to
     // itself where the byte is no digit, rather than branched around.
@@ -29,7 +29,7 @@ namespace {
     const unsigned isDigit = static_cast<unsigned>(n - 1) < kSide;
     const unsigned digit = n & -isDigit;                    // 0 for no digit
     const std::uint64_t keep = std::uint64_t{isDigit} - 1;  // all ones for no digit
-    unsigned char* bytes = reinterpret_cast<unsigned char*>(&CellAt(x, y));
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(&cell);
     std::uint64_t low;
     std::uint16_t high;
     std::memcpy(&low, bytes, sizeof low);
@@ -43,11 +43,11 @@ namespace {
 }  // namespace
 
 void PlaceDigit(int x, int y, long long d) {
-    Place(x, y, d);
+    Place(CellAt(x, y), d);
 }
 
 void PlaceGivens(const Givens& givens) {
-    for (int i = 0; i < kCells; ++i) Place(i % kSide, i / kSide, givens[i]);
+    for (int i = 0; i < kCells; ++i) Place(grid.cells[i], givens[i]);  // row-major, as givens
 }
 
 void ResolveSingleCandidate(int x, int y) {

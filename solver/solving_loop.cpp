@@ -737,12 +737,13 @@ bool Any(Changes changes) {
 // them when either is 0.
 [[gnu::always_inline]] inline void MarkPeers(int c, int w, int i, Walk& walk, int a, int b) {
     const CellSet& peers = kCellSets.peers[c];
-    const auto outside = [&](int k) {
-        return peers.word[k] & ~(compact.shadow[a].word[k] & compact.shadow[b].word[k]);
-    };
     CellSet marked;
-    for (int k = 0; k < kSetWords; ++k) marked.word[k] = outside(k);
-    Mark(compact.pending, marked, outside(w), w, i, walk);
+    SetWord inWord = 0;  // picked by a mask: an index would send marked through memory
+    for (int k = 0; k < kSetWords; ++k) {
+        marked.word[k] = peers.word[k] & ~(compact.shadow[a].word[k] & compact.shadow[b].word[k]);
+        inWord |= marked.word[k] & -SetWord{k == w};
+    }
+    Mark(compact.pending, marked, inWord, w, i, walk);
 }
 
 // The digit a visit places where more than one is unseen, or the one unseen is solved in a unit:
