@@ -298,7 +298,8 @@ struct Walk {
 [[gnu::always_inline]] inline void Mark(CellSet& pending, const CellSet& marked, SetWord inWord,
                                         int w, int i, Walk& walk) {
     const SetWord past = ~SetWord{1} << i;
-    for (int k = 0; k < kSetWords; ++k) pending.word[k] |= marked.word[k] & ~(k == w ? past : 0);
+    for (int k = 0; k < kSetWords; ++k)
+        pending.word[k] |= marked.word[k] & ~(past & -SetWord{k == w});
     walk.ahead |= inWord & past & walk.unsolved;
 }
 
