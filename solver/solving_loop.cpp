@@ -603,6 +603,19 @@ constexpr DigitAt MakeDigitAt() {
 
 constexpr DigitAt kDigitAt = MakeDigitAt();
 
+// [d]: F of digit d alone, the flags of a cell solved with d as PlaceDigit leaves it; [0]: none.
+struct FlagOf {
+    Fields of[kSide + 1];
+};
+
+constexpr FlagOf MakeFlagOf() {
+    FlagOf t{};
+    for (int v = 1; v <= kSide; ++v) t.of[v] = Fields{1} << kFieldWidth * (v - 1);
+    return t;
+}
+
+constexpr FlagOf kFlagOf = MakeFlagOf();
+
 // Flags 1 to 8 as the grid's bytes lie, flag d in bit 8 * (d - 1), to bit 7 * (d - 1): each moves
 // down by d - 1, in three steps by the bits of d - 1 (masks: where the flags of those d lie when
 // their step comes). Fields, and Bytes to undo it.
@@ -679,7 +692,7 @@ bool Load() {
             std::memcpy(&high, bytes + sizeof low, sizeof high);
             const auto value = static_cast<std::uint8_t>(low);
             const bool solves = value != 0 && value <= kSide;
-            const Fields placed = solves ? Fields{1} << kFieldWidth * (value - 1) : 0;
+            const Fields placed = solves ? kFlagOf.of[value] : 0;
             Fields flags = placed;  // what most of these cells are: givens, the digit's flag alone
             if (!solves || low != kPlacedBytes.low[value] || high != kPlacedBytes.high[value])
                 flags = OtherCellFields(low, high, strays);
@@ -711,10 +724,11 @@ void Store(Grid& reference) {
             const unsigned c = w * kCellsPerWord + std::countr_zero(todo);
             const Fields cell = g.cell[c];
             const int value = g.value[c];
-            // Most cells the loop writes back are solved and hold their digit's flag alone.
+            // Most cells the loop writes back are solved and hold their digit's flag alone; an
+            // unsolved cell left without flags is all zeros, as kPlacedBytes has it for 0.
             std::uint64_t low = kPlacedBytes.low[value];
             std::uint16_t high = kPlacedBytes.high[value];
-            if (!value || cell != Fields{1} << kFieldWidth * (value - 1)) {
+            if (cell != kFlagOf.of[value]) {
                 const std::uint64_t flags = ToBytes(cell & ~kNinth);  // flag d in byte d - 1
                 low = std::uint64_t(value) | flags << 8;
                 high = static_cast<std::uint16_t>(flags >> 56 | (cell & kNinth) >> 48);
