@@ -749,14 +749,18 @@ bool Any(Changes changes) {
 }
 
 // Marks the peers of cell c, bit i of word w, outside the shadows of digits a and b (8): all of
-// them when either is 0.
+// them when either is 0. Where c is solved, with a, a's shadow then takes in c's peers, from the
+// same reads.
+template <bool kSolved>
 [[gnu::always_inline]] inline void MarkPeers(int c, int w, int i, Walk& walk, int a, int b) {
     const CellSet& peers = kCellSets.peers[c];
     CellSet marked;
     SetWord inWord = 0;  // picked by a mask: an index would send marked through memory
     for (int k = 0; k < kSetWords; ++k) {
-        marked.word[k] = peers.word[k] & ~(compact.shadow[a].word[k] & compact.shadow[b].word[k]);
+        const SetWord shadow = compact.shadow[a].word[k];
+        marked.word[k] = peers.word[k] & ~(shadow & compact.shadow[b].word[k]);
         inWord |= marked.word[k] & -SetWord{k == w};
+        if (kSolved) compact.shadow[a].word[k] = shadow | peers.word[k];
     }
     Mark(compact.pending, marked, inWord, w, i, walk);
 }
@@ -818,7 +822,7 @@ bool Any(Changes changes) {
             lost << 5 & ~((row - lost - kFlags) & (column - lost - kFlags) & (box - lost - kFlags));
         if (fell) {
             const int e = fell & (fell - 1) ? 0 : kDigitAt.of[std::countr_zero(fell)];
-            MarkPeers(c, w, i, walk, e, e);
+            MarkPeers<false>(c, w, i, walk, e, e);
         }
         return;
     } else {
@@ -848,8 +852,7 @@ bool Any(Changes changes) {
     const Fields fell = lost & ~((newRow - kFlags) & (newColumn - kFlags) & (newBox - kFlags));
     const int e = kDigitAt.of[std::countr_zero(fell | (placed & -Fields{!fell}))];  // no branch
     const bool all = decided || (fell & (fell - 1));
-    MarkPeers(c, w, i, walk, all ? 0 : digit, all ? 0 : e);
-    for (int k = 0; k < kSetWords; ++k) g.shadow[digit].word[k] |= kCellSets.peers[c].word[k];
+    MarkPeers<true>(c, w, i, walk, digit, all ? 0 : e);
 }
 
 #endif
