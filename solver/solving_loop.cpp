@@ -293,8 +293,8 @@ struct Walk {
 // Adds the cells of marked to pending (4), the visit being of cell i of word w: those past it in
 // word w to the walk's ahead, if unsolved; the others where the walk finds them, in this sweep if
 // their word is still to come, else in the next (5). inWord is marked's word w, which the caller
-// reads as it best can: from a table, or worked out again, where indexing a set worked out in
-// registers would send it to memory.
+// takes as it best can: from a table by index, or by a mask from words worked out in registers,
+// which an index would send through memory.
 [[gnu::always_inline]] inline void Mark(CellSet& pending, const CellSet& marked, SetWord inWord,
                                         int w, int i, Walk& walk) {
     const SetWord past = ~SetWord{1} << i;
