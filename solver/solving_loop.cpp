@@ -859,9 +859,17 @@ template <bool kSolved>
 
 // Visit on every pending cell in sweep order (5), in one walk along pending's bits: no loop ends
 // at each column, to be guessed wrong where it does. Returns whether a cell changed.
+//
+// With the digit fields each word gets a copy of the walk in which the word is a constant, not a
+// mask taken at every mark: 4% faster, for about 800 bytes of code, which builds for size do
+// without (NUMPLACE_ONE_WALK). The byte vectors, as 32-bit code, gain nothing by it; clang (the
+// fuzz target, the ARM build) declines to unroll the loop.
 bool Sweep() {
     CompactGrid& g = compact;
     Changes changes = {};
+#if NUMPLACE_FIELDS && !defined(NUMPLACE_ONE_WALK) && !defined(__clang__)
+#pragma GCC unroll 2
+#endif
     for (int w = 0; w < kSetWords; ++w) {
         // Visits add the cells they mark past themselves to ahead, and the others to pending.
         Walk walk = {g.pending.word[w] & g.unsolved.word[w], g.unsolved.word[w]};
