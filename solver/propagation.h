@@ -2,9 +2,6 @@
 // loop that sweeps until nothing changes. No guessing: what singles cannot reach stays 0.
 #pragma once
 
-#include <array>
-#include <cstdint>
-
 #include "grid.h"
 
 // Elimination by solved peers, then hidden singles in the row, the column and the box, then a
