@@ -640,15 +640,26 @@ std::uint64_t ToBytes(Fields flags) {
     return (flags & ~kUpBy1) | (flags & kUpBy1) << 1;
 }
 
+// A digit's shadow lies in the slot of its field's lowest bit, so that a solve reaches it from its
+// flag's bit, with no table read between finding the digit and marking its peers. The slots
+// between stay empty, kNoShadow among them: marking outside that one marks every peer.
+constexpr int ShadowSlot(int d) {
+    return kFieldWidth * (d - 1);
+}
+
+constexpr int kShadowSlots = ShadowSlot(kSide) + 1;
+constexpr int kNoShadow = 1;
+static_assert(kNoShadow % kFieldWidth != 0, "no digit's shadow lies in the empty slot");
+
 // The grid in the layout above, its units' counts, and the sweep's cell sets.
 struct CompactGrid {
     Fields cell[kCells];        // [IndexOf]
     Fields unit[3 * kSide];     // rows, columns, boxes
     std::int8_t value[kCells];  // [IndexOf]: the digits of the cells the loop solves, else 0
     CellSet unsolved;
-    CellSet loaded;             // unsolved when loaded: the only cells the loop can change
-    CellSet pending;            // (4)
-    CellSet shadow[kSide + 1];  // [d]: the peers of the cells solved with d (8); [0] stays empty
+    CellSet loaded;                // unsolved when loaded: the only cells the loop can change
+    CellSet pending;               // (4)
+    CellSet shadow[kShadowSlots];  // [ShadowSlot(d)]: the peers of the cells solved with d (8)
 };
 
 CompactGrid compact;
@@ -678,7 +689,8 @@ Fields& UnitAt(std::uint16_t offset) {
 bool Load() {
     CompactGrid& g = compact;
     for (Fields& unit : g.unit) unit = kBlankUnit;
-    for (int d = 1; d <= kSide; ++d) g.shadow[d] = CellSet{};
+#pragma GCC unroll 1  // nine stores unrolled are more code than the whole loop saves
+    for (int d = 1; d <= kSide; ++d) g.shadow[ShadowSlot(d)] = CellSet{};
     g.unsolved = kCellSets.all;
     std::uint64_t strays = 0;  // see OtherCellFields
     for (int y = 0; y < kSide; ++y) {
@@ -702,7 +714,7 @@ bool Load() {
             if (solves) {
                 g.unsolved.word[kColumnBits.word[x]] &= ~(SetWord{1} << (kColumnBits.shift[x] + y));
                 for (int k = 0; k < kSetWords; ++k)
-                    g.shadow[value].word[k] |= kCellSets.peers[c].word[k];
+                    g.shadow[ShadowSlot(value)].word[k] |= kCellSets.peers[c].word[k];
             }
             const Place place = kPlaces.of[c];
             UnitAt(place.row) = (UnitAt(place.row) + count - kFlags) | solved;
@@ -748,9 +760,9 @@ bool Any(Changes changes) {
     return changes != 0;
 }
 
-// Marks the peers of cell c, bit i of word w, outside the shadows of digits a and b (8): all of
-// them when either is 0. Where c is solved, with a, a's shadow then takes in c's peers, from the
-// same reads.
+// Marks the peers of cell c, bit i of word w, outside the shadows in slots a and b (8): all of
+// them when either is kNoShadow. Where c is solved, with a's digit, that shadow then takes in c's
+// peers, from the same reads.
 template <bool kSolved>
 [[gnu::always_inline]] inline void MarkPeers(int c, int w, int i, Walk& walk, int a, int b) {
     const CellSet& peers = kCellSets.peers[c];
@@ -821,7 +833,7 @@ template <bool kSolved>
         const Fields fell =
             lost << 5 & ~((row - lost - kFlags) & (column - lost - kFlags) & (box - lost - kFlags));
         if (fell) {
-            const int e = fell & (fell - 1) ? 0 : kDigitAt.of[std::countr_zero(fell)];
+            const int e = fell & (fell - 1) ? kNoShadow : std::countr_zero(fell >> 5);
             MarkPeers<false>(c, w, i, walk, e, e);
         }
         return;
@@ -841,8 +853,8 @@ template <bool kSolved>
     UnitAt(place.box) = newBox;
     g.cell[c] = flags;
     changes |= placed;
-    const int digit = kDigitAt.of[std::countr_zero(placed)];
-    g.value[c] = static_cast<std::int8_t>(digit);
+    const int slot = std::countr_zero(placed);
+    g.value[c] = static_cast<std::int8_t>(kDigitAt.of[slot]);
     walk.unsolved &= ~(SetWord{1} << i);
     // (7, 8): the peers outside the digit's shadow, and outside the shadow of a digit it lost
     // where a unit is left with one holder; all of them where it lost two such. Without a
@@ -850,9 +862,9 @@ template <bool kSolved>
     // the digit unseen.
     const Fields lost = (before & ~flags) << 5;
     const Fields fell = lost & ~((newRow - kFlags) & (newColumn - kFlags) & (newBox - kFlags));
-    const int e = kDigitAt.of[std::countr_zero(fell | (placed & -Fields{!fell}))];  // no branch
+    const int e = std::countr_zero(fell >> 5 | (placed & -Fields{!fell}));  // no branch
     const bool all = decided || (fell & (fell - 1));
-    MarkPeers<true>(c, w, i, walk, digit, all ? 0 : e);
+    MarkPeers<true>(c, w, i, walk, slot, all ? kNoShadow : e);
 }
 
 #endif
