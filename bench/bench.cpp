@@ -23,8 +23,7 @@
 #include <string_view>
 #include <vector>
 
-#include "solver/grid.h"
-#include "solver/propagation.h"
+#include "solver/givens.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 Grid grid;
 
 void ResetCell(int x, int y) {
-    Cell& cell = CellAt(x, y);
-    cell.value = 0;
-    std::memset(cell.candidates, 1, sizeof cell.candidates);
+    auto* bytes = reinterpret_cast<unsigned char*>(&CellAt(x, y));
+    std::memcpy(bytes, &kBlankBytes.low, sizeof kBlankBytes.low);
+    std::memcpy(bytes + sizeof kBlankBytes.low, &kBlankBytes.high, sizeof kBlankBytes.high);
 }
 
 void ResetGrid() {
@@ -18,10 +18,7 @@ void ResetGrid() {
     for (int y = 1; y < kSide; ++y) std::memcpy(&CellAt(0, y), &CellAt(0, 0), sizeof(Cell) * kSide);
 }
 
-namespace {
-
-// PlaceDigit's work on cell, for it and PlaceGivens alike.
-[[gnu::always_inline]] inline void Place(Cell& cell, long long d) {
+void PlaceDigit(int x, int y, long long d) {
     // Only the low byte counts, read as signed: 257 places 1, 256 and -5 place nothing. Given or
     // blank comes in no order a processor could learn, so the cell is rewritten either way, to
     // itself where the byte is no digit, rather than branched around.
@@ -29,7 +26,7 @@ namespace {
     const unsigned isDigit = static_cast<unsigned>(n - 1) < kSide;
     const unsigned digit = n & -isDigit;                    // 0 for no digit
     const std::uint64_t keep = std::uint64_t{isDigit} - 1;  // all ones for no digit
-    unsigned char* bytes = reinterpret_cast<unsigned char*>(&cell);
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(&CellAt(x, y));
     std::uint64_t low;
     std::uint16_t high;
     std::memcpy(&low, bytes, sizeof low);
@@ -38,16 +35,6 @@ namespace {
     high = static_cast<std::uint16_t>((high & keep) | kPlacedBytes.high[digit]);
     std::memcpy(bytes, &low, sizeof low);
     std::memcpy(bytes + sizeof low, &high, sizeof high);
-}
-
-}  // namespace
-
-void PlaceDigit(int x, int y, long long d) {
-    Place(CellAt(x, y), d);
-}
-
-void PlaceGivens(const Givens& givens) {
-    for (int i = 0; i < kCells; ++i) Place(grid.cells[i], givens[i]);  // row-major, as givens
 }
 
 void ResolveSingleCandidate(int x, int y) {

@@ -1,7 +1,6 @@
 // The puzzle state: one process-wide grid of 81 ten-byte cells and the single-cell writes.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 // One cell, ten bytes:
@@ -63,16 +62,17 @@ constexpr PlacedBytes MakePlacedBytes() {
 
 inline constexpr PlacedBytes kPlacedBytes = MakePlacedBytes();
 
+// The bytes of a blank cell, value 0 and every flag 1, in the same two stores.
+struct BlankBytes {
+    std::uint64_t low;
+    std::uint16_t high;
+};
+
+inline constexpr BlankBytes kBlankBytes = {0x0101010101010100, 0x0101};
+
 // Makes (x, y) hold digit d when the low byte of d, read as signed, is 1 to 9; any other d leaves
 // the cell as it was. Overwrites solved cells too.
 void PlaceDigit(int x, int y, long long d);
-
-// A puzzle's givens, row-major: a digit 1 to 9, or 0 for a blank cell.
-using Givens = std::array<std::int8_t, kCells>;
-
-// PlaceDigit on every cell, row by row, as the parser does, with givens' digits: the benchmark's,
-// the tests' and the fuzz target's way in, without the calls.
-void PlaceGivens(const Givens& givens);
 
 // Solves an unsolved cell whose flags leave exactly one digit; the flags stay as they are.
 void ResolveSingleCandidate(int x, int y);

@@ -76,10 +76,3 @@ int PlainSolveUntilStable(Grid& reference) {
     }
     return cycles;
 }
-
-int SolveGivens(const Givens& givens, Grid& reference, SolvingLoop loop) {
-    ResetGrid();
-    TakeSnapshot(reference);
-    PlaceGivens(givens);
-    return loop(reference);
-}

@@ -24,8 +24,3 @@ int PlainSolveUntilStable(Grid& reference);
 
 // Either of the two loops above.
 using SolvingLoop = int (*)(Grid& reference);
-
-// One puzzle as the program runs it, for the benchmark, the tests and the fuzz target: the blank
-// grid, copied into reference as the first snapshot, then the givens, then loop. Returns the
-// loop's cycle count.
-int SolveGivens(const Givens& givens, Grid& reference, SolvingLoop loop = SolveUntilStable);

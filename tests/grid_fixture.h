@@ -5,8 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "solver/grid.h"
-#include "solver/propagation.h"
+#include "solver/givens.h"
 
 // The givens of the row-major puzzle text: its digits 1 to 9, anything else a blank.
 inline Givens GivensOf(std::string_view puzzle) {
