@@ -1,6 +1,6 @@
-// A puzzle as the benchmark, the tests and the fuzz target hand it to the solver: its givens, put
-// on the blank grid, and one puzzle run as the program runs it. The programs take their givens
-// from the parser and link none of this.
+// A puzzle as the benchmark and the tests hand it to the solver: its givens, put on the blank
+// grid, and one puzzle run as the program runs it. The programs take their givens from the parser
+// and link none of this.
 #pragma once
 
 #include <array>
