@@ -8,10 +8,8 @@ void PlaceGivens(const Givens& givens) {
     for (int i = 0; i < kCells; ++i) {
         // Given or blank comes in no order a processor could learn: the bytes are selected, not
         // branched to. Any number but 1 to 9 is a blank, as PlaceDigit leaves a blank cell.
-        const auto n = static_cast<std::uint8_t>(givens[i]);
-        const unsigned isDigit = static_cast<unsigned>(n - 1) < kSide;
-        const unsigned digit = n & -isDigit;                     // 0 for no digit
-        const std::uint64_t blank = std::uint64_t{isDigit} - 1;  // all ones for no digit
+        const unsigned digit = DigitOrZero(static_cast<std::uint8_t>(givens[i]));
+        const std::uint64_t blank = -std::uint64_t{digit == 0};  // all ones for no digit
         const std::uint64_t low = kPlacedBytes.low[digit] | (kBlankBytes.low & blank);
         const auto high =
             static_cast<std::uint16_t>(kPlacedBytes.high[digit] | (kBlankBytes.high & blank));

@@ -22,10 +22,8 @@ void PlaceDigit(int x, int y, long long d) {
     // Only the low byte counts, read as signed: 257 places 1, 256 and -5 place nothing. Given or
     // blank comes in no order a processor could learn, so the cell is rewritten either way, to
     // itself where the byte is no digit, rather than branched around.
-    const auto n = static_cast<std::uint8_t>(d & 0xFF);
-    const unsigned isDigit = static_cast<unsigned>(n - 1) < kSide;
-    const unsigned digit = n & -isDigit;                    // 0 for no digit
-    const std::uint64_t keep = std::uint64_t{isDigit} - 1;  // all ones for no digit
+    const unsigned digit = DigitOrZero(static_cast<std::uint8_t>(d & 0xFF));
+    const std::uint64_t keep = -std::uint64_t{digit == 0};  // all ones for no digit
     unsigned char* bytes = reinterpret_cast<unsigned char*>(&CellAt(x, y));
     std::uint64_t low;
     std::uint16_t high;

@@ -70,6 +70,11 @@ struct BlankBytes {
 
 inline constexpr BlankBytes kBlankBytes = {0x0101010101010100, 0x0101};
 
+// n when it names a digit, 1 to 9, else 0: how a number to place is read, without a branch.
+constexpr unsigned DigitOrZero(std::uint8_t n) {
+    return n & -unsigned{static_cast<unsigned>(n - 1) < kSide};
+}
+
 // Makes (x, y) hold digit d when the low byte of d, read as signed, is 1 to 9; any other d leaves
 // the cell as it was. Overwrites solved cells too.
 void PlaceDigit(int x, int y, long long d);
