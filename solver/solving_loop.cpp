@@ -405,15 +405,15 @@ struct CompactGrid {
     CellSet pending;  // (4)
 };
 
-// Static, like the grid: fixed addresses, and no 16-byte alignment to ask of a caller's stack.
-CompactGrid compact;
+// Static, like the grid: on the stack its vectors would need the frame realigned, which in 32-bit
+// code takes a register of the few there are for the frame pointer.
+CompactGrid staticCompact;
 
 constexpr Places kPlaces = MakePlaces<CompactGrid>();
 
-// Copies the grid into compact. False when some cell is outside what the grid's writers ever
+// Copies the grid into g. False when some cell is outside what the grid's writers ever
 // produce (a flag other than 0 or 1, a value outside 0 to 9): such a grid takes the plain loop.
-bool Load() {
-    CompactGrid& g = compact;
+bool Load(CompactGrid& g) {
     for (Unit& unit : g.unit) unit = {kNine, Digits{}};
     g.unsolved = kCellSets.all;
     Digits highest = {};  // each byte's highest value in the cells that are not blank
@@ -452,9 +452,9 @@ bool Load() {
 
 // Writes column x of the compact grid back to the grid, kBytes a cell.
 template <std::size_t kBytes>
-void StoreColumn(int x) {
+void StoreColumn(const CompactGrid& g, int x) {
     for (int y = 0; y < kSide; ++y) {
-        const Digits cell = compact.cell[IndexOf(x, y)] & kCellBytes;
+        const Digits cell = g.cell[IndexOf(x, y)] & kCellBytes;
         std::memcpy(&CellAt(x, y), &cell, kBytes);
     }
 }
@@ -463,9 +463,9 @@ void StoreColumn(int x) {
 // of the grid, which the last cycle leaves equal to it (6). A cell goes as sixteen bytes, the six
 // past its ten landing on the next cell of its row, which the next column writes; the last
 // column's cells have no next cell and go as ten.
-void Store(Grid& reference) {
-    for (int x = 0; x < kSide - 1; ++x) StoreColumn<sizeof(Digits)>(x);
-    StoreColumn<sizeof(Cell)>(kSide - 1);
+void Store(const CompactGrid& g, Grid& reference) {
+    for (int x = 0; x < kSide - 1; ++x) StoreColumn<sizeof(Digits)>(g, x);
+    StoreColumn<sizeof(Cell)>(g, kSide - 1);
     TakeSnapshot(reference);
 }
 
@@ -476,19 +476,20 @@ bool Any(Changes changes) {
     return TopBits(IsZero(changes)) != 0xFFFF;
 }
 
-// PropagateCell on compact's cell c, bit i of word w of the cell sets. Where its change can reach
-// its peers (7) it marks them (Mark); a solve takes its bit out of the walk's unsolved; the bytes
-// it changed go into changes.
+// PropagateCell on cell c of g, bit i of word w of the cell sets. Where its change can reach its
+// peers (7) it marks them (Mark); a solve takes its bit out of the walk's unsolved; the bytes it
+// changed go into changes.
 //
 // A visit of a quiet cell (2) is not told apart: it takes the elimination's path, writing back the
 // bytes it read and adding nothing to the counts. Which cells are quiet cannot be foreseen, and a
 // branch on it is guessed wrong too often to pay for the writes it would save.
-[[gnu::always_inline]] inline void Visit(int c, int w, int i, Walk& walk, Changes& changes) {
+[[gnu::always_inline]] inline void Visit(CompactGrid& g, int c, int w, int i, Walk& walk,
+                                         Changes& changes) {
     const Place place = kPlaces.of[c];
-    Digits& cell = At<Digits>(compact, place.cell);
-    Unit& row = At<Unit>(compact, place.row);
-    Unit& column = At<Unit>(compact, place.column);
-    Unit& box = At<Unit>(compact, place.box);
+    Digits& cell = At<Digits>(g, place.cell);
+    Unit& row = At<Unit>(g, place.row);
+    Unit& column = At<Unit>(g, place.column);
+    Unit& box = At<Unit>(g, place.box);
 
     // (1): the three unit steps read only units the visit does not write, so their unseen digits
     // are known up front; with none, the steps only clear the solved digits.
@@ -543,7 +544,7 @@ bool Any(Changes changes) {
     };
     if (digit || countFell()) {
         const CellSet& peers = kCellSets.peers[c];
-        Mark(compact.pending, peers, peers.word[w], w, i, walk);
+        Mark(g.pending, peers, peers.word[w], w, i, walk);
     }
     if (digit) {
         row.solved |= placed;
@@ -662,13 +663,14 @@ struct CompactGrid {
     CellSet shadow[kShadowSlots];  // [ShadowSlot(d)]: the peers of the cells solved with d (8)
 };
 
-CompactGrid compact;
+// A run's compact grid lies in FastSolveUntilStable's frame, which the stack pointer addresses: a
+// static one's address would take a register of its own in position-independent code.
 
 constexpr Places kPlaces = MakePlaces<CompactGrid>();
 
-// The unit at offset in compact.
-Fields& UnitAt(std::uint16_t offset) {
-    return At<Fields>(compact, offset);
+// The unit at offset in g.
+Fields& UnitAt(CompactGrid& g, std::uint16_t offset) {
+    return At<Fields>(g, offset);
 }
 
 // The flags of a cell as fields, from its bytes (low: the value and flags 1 to 7, high: flags 8
@@ -684,13 +686,13 @@ Fields& UnitAt(std::uint16_t offset) {
     return ToFields(flags & kLowBytes) | (ninth & 1 ? kNinth : 0);
 }
 
-// Copies the grid into compact. False when some cell is outside what the grid's writers ever
+// Copies the grid into g. False when some cell is outside what the grid's writers ever
 // produce (a flag other than 0 or 1, a value outside 0 to 9): such a grid takes the plain loop.
-bool Load() {
-    CompactGrid& g = compact;
+bool Load(CompactGrid& g) {
     for (Fields& unit : g.unit) unit = kBlankUnit;
 #pragma GCC unroll 1  // unrolled, these stores took the 64-bit Windows program past 32 KiB
     for (int d = 1; d <= kSide; ++d) g.shadow[ShadowSlot(d)] = CellSet{};
+    g.shadow[kNoShadow] = CellSet{};  // the slots between are never read
     g.unsolved = kCellSets.all;
     std::uint64_t strays = 0;  // see OtherCellFields
     for (int y = 0; y < kSide; ++y) {
@@ -717,9 +719,9 @@ bool Load() {
                     g.shadow[ShadowSlot(value)].word[k] |= kCellSets.peers[c].word[k];
             }
             const Place place = kPlaces.of[c];
-            UnitAt(place.row) = (UnitAt(place.row) + count - kFlags) | solved;
-            UnitAt(place.column) = (UnitAt(place.column) + count - kFlags) | solved;
-            UnitAt(place.box) = (UnitAt(place.box) + count - kFlags) | solved;
+            UnitAt(g, place.row) = (UnitAt(g, place.row) + count - kFlags) | solved;
+            UnitAt(g, place.column) = (UnitAt(g, place.column) + count - kFlags) | solved;
+            UnitAt(g, place.box) = (UnitAt(g, place.box) + count - kFlags) | solved;
         }
     }
     g.loaded = g.pending = g.unsolved;
@@ -729,8 +731,7 @@ bool Load() {
 
 // Writes back the cells the loop can have changed, then the snapshot as a copy of the grid, which
 // the last cycle leaves equal to it (6).
-void Store(Grid& reference) {
-    const CompactGrid& g = compact;
+void Store(const CompactGrid& g, Grid& reference) {
     for (int w = 0; w < kSetWords; ++w) {
         for (SetWord todo = g.loaded.word[w]; todo; todo &= todo - 1) {
             const unsigned c = w * kCellsPerWord + std::countr_zero(todo);
@@ -764,17 +765,18 @@ bool Any(Changes changes) {
 // them when either is kNoShadow. Where c is solved, with a's digit, that shadow then takes in c's
 // peers, from the same reads.
 template <bool kSolved>
-[[gnu::always_inline]] inline void MarkPeers(int c, int w, int i, Walk& walk, int a, int b) {
+[[gnu::always_inline]] inline void MarkPeers(CompactGrid& g, int c, int w, int i, Walk& walk, int a,
+                                             int b) {
     const CellSet& peers = kCellSets.peers[c];
     CellSet marked;
     SetWord inWord = 0;  // picked by a mask: an index would send marked through memory
     for (int k = 0; k < kSetWords; ++k) {
-        const SetWord shadow = compact.shadow[a].word[k];
-        marked.word[k] = peers.word[k] & ~(shadow & compact.shadow[b].word[k]);
+        const SetWord shadow = g.shadow[a].word[k];
+        marked.word[k] = peers.word[k] & ~(shadow & g.shadow[b].word[k]);
         inWord |= marked.word[k] & -SetWord{k == w};
-        if (kSolved) compact.shadow[a].word[k] = shadow | peers.word[k];
+        if (kSolved) g.shadow[a].word[k] = shadow | peers.word[k];
     }
-    Mark(compact.pending, marked, inWord, w, i, walk);
+    Mark(g.pending, marked, inWord, w, i, walk);
 }
 
 // The digit a visit places where more than one is unseen, or the one unseen is solved in a unit:
@@ -795,16 +797,16 @@ template <bool kSolved>
     return placed;
 }
 
-// PropagateCell on compact's cell c, bit i of word w of the cell sets. Where its change can reach
-// its peers (7, 8) it marks them (Mark); a solve takes its bit out of the walk's unsolved; the bits
-// it changed go into changes.
-[[gnu::always_inline]] inline void Visit(int c, int w, int i, Walk& walk, Changes& changes) {
-    CompactGrid& g = compact;
+// PropagateCell on cell c of g, bit i of word w of the cell sets. Where its change can reach its
+// peers (7, 8) it marks them (Mark); a solve takes its bit out of the walk's unsolved; the bits it
+// changed go into changes.
+[[gnu::always_inline]] inline void Visit(CompactGrid& g, int c, int w, int i, Walk& walk,
+                                         Changes& changes) {
     const Place place = kPlaces.of[c];
     const Fields before = g.cell[c];
-    const Fields row = UnitAt(place.row);
-    const Fields column = UnitAt(place.column);
-    const Fields box = UnitAt(place.box);
+    const Fields row = UnitAt(g, place.row);
+    const Fields column = UnitAt(g, place.column);
+    const Fields box = UnitAt(g, place.box);
 
     // (1): a digit is unseen in a unit where its peers' count, the unit's less the cell's own F,
     // is 31: bit 5 clear.
@@ -825,16 +827,16 @@ template <bool kSolved>
         // Left unsolved, having lost the solved digits' flags: (7) marks where one of them now
         // has one holder in a unit (it never has none here: no digit was unseen).
         const Fields lost = before ^ flags;
-        UnitAt(place.row) = row - lost;
-        UnitAt(place.column) = column - lost;
-        UnitAt(place.box) = box - lost;
+        UnitAt(g, place.row) = row - lost;
+        UnitAt(g, place.column) = column - lost;
+        UnitAt(g, place.box) = box - lost;
         g.cell[c] = flags;
         changes |= lost;
         const Fields fell =
             lost << 5 & ~((row - lost - kFlags) & (column - lost - kFlags) & (box - lost - kFlags));
         if (fell) {
             const int e = fell & (fell - 1) ? kNoShadow : std::countr_zero(fell >> 5);
-            MarkPeers<false>(c, w, i, walk, e, e);
+            MarkPeers<false>(g, c, w, i, walk, e, e);
         }
         return;
     } else {
@@ -848,9 +850,9 @@ template <bool kSolved>
     const Fields newRow = (row + flags + second - before) | solvedBit;
     const Fields newColumn = (column + flags + second - before) | solvedBit;
     const Fields newBox = (box + flags + second - before) | solvedBit;
-    UnitAt(place.row) = newRow;
-    UnitAt(place.column) = newColumn;
-    UnitAt(place.box) = newBox;
+    UnitAt(g, place.row) = newRow;
+    UnitAt(g, place.column) = newColumn;
+    UnitAt(g, place.box) = newBox;
     g.cell[c] = flags;
     changes |= placed;
     const int slot = std::countr_zero(placed);
@@ -864,7 +866,7 @@ template <bool kSolved>
     const Fields fell = lost & ~((newRow - kFlags) & (newColumn - kFlags) & (newBox - kFlags));
     const int e = std::countr_zero(fell >> 5 | (placed & -Fields{!fell}));  // no branch
     const bool all = decided || (fell & (fell - 1));
-    MarkPeers<true>(c, w, i, walk, slot, all ? kNoShadow : e);
+    MarkPeers<true>(g, c, w, i, walk, slot, all ? kNoShadow : e);
 }
 
 #endif
@@ -876,8 +878,7 @@ template <bool kSolved>
 // mask taken at every mark: 4% faster, for about 800 bytes of code, which builds for size do
 // without (NUMPLACE_ONE_WALK). The byte vectors, as 32-bit code, gain nothing by it; clang (the
 // fuzz target, the ARM build) declines to unroll the loop.
-bool Sweep() {
-    CompactGrid& g = compact;
+bool Sweep(CompactGrid& g) {
     Changes changes = {};
 #if NUMPLACE_FIELDS && !defined(NUMPLACE_ONE_WALK) && !defined(__clang__)
 #pragma GCC unroll 2
@@ -889,7 +890,7 @@ bool Sweep() {
         while (walk.ahead) {
             const int i = std::countr_zero(walk.ahead);
             walk.ahead &= walk.ahead - 1;
-            Visit(w * kCellsPerWord + i, w, i, walk, changes);
+            Visit(g, w * kCellsPerWord + i, w, i, walk, changes);
         }
         g.unsolved.word[w] = walk.unsolved;
     }
@@ -907,16 +908,21 @@ bool Sweep() {
 #endif
 int FastSolveUntilStable(Grid& reference) {
     if (MatchesSnapshot(reference)) return 0;
-    if (!Load()) return -1;
+#if NUMPLACE_FIELDS
+    CompactGrid g;
+#else
+    CompactGrid& g = staticCompact;
+#endif
+    if (!Load(g)) return -1;
     // Every sweep but the last solves a cell or clears one of its flags (6), so no grid needs more
     // than ten sweeps a cell and one more. A loop still going has gone wrong: the plain loop takes
     // the grid, which nothing has written yet, rather than the run hanging.
     constexpr int kMostSweeps = kCells * 10 + 1;
     int sweeps = 1;
-    while (Sweep()) {
+    while (Sweep(g)) {
         if (++sweeps > kMostSweeps) return -1;
     }
-    Store(reference);
+    Store(g, reference);
     return sweeps / 2 + 1;
 }
 
