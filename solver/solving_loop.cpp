@@ -689,13 +689,14 @@ Fields& UnitAt(CompactGrid& g, std::uint16_t offset) {
 // Copies the grid into g. False when some cell is outside what the grid's writers ever
 // produce (a flag other than 0 or 1, a value outside 0 to 9): such a grid takes the plain loop.
 bool Load(CompactGrid& g) {
-    for (Fields& unit : g.unit) unit = kBlankUnit;
+    for (int u = ColumnUnit(0); u < 3 * kSide; ++u) g.unit[u] = kBlankUnit;
 #pragma GCC unroll 1  // unrolled, these stores took the 64-bit Windows program past 32 KiB
     for (int d = 1; d <= kSide; ++d) g.shadow[ShadowSlot(d)] = CellSet{};
     g.shadow[kNoShadow] = CellSet{};  // the slots between are never read
     g.unsolved = kCellSets.all;
     std::uint64_t strays = 0;  // see OtherCellFields
     for (int y = 0; y < kSide; ++y) {
+        Fields row = kBlankUnit;  // only this row's cells change it
         for (unsigned touched = BlankRow(g.cell, kFlags, y); touched; touched &= touched - 1) {
             const int x = std::countr_zero(touched);
             const int c = IndexOf(x, y);
@@ -711,7 +712,8 @@ bool Load(CompactGrid& g) {
             if (!solves || low != kPlacedBytes.low[value] || high != kPlacedBytes.high[value])
                 flags = OtherCellFields(low, high, strays);
             g.cell[c] = flags;
-            Fields count = flags + (flags & placed);  // added before kFlags is taken: no borrow
+            // Added before kFlags is taken: no borrow.
+            const Fields count = flags + (flags & placed) - kFlags;
             const Fields solved = placed << kSolvedShift;
             if (solves) {
                 g.unsolved.word[kColumnBits.word[x]] &= ~(SetWord{1} << (kColumnBits.shift[x] + y));
@@ -719,10 +721,11 @@ bool Load(CompactGrid& g) {
                     g.shadow[ShadowSlot(value)].word[k] |= kCellSets.peers[c].word[k];
             }
             const Place place = kPlaces.of[c];
-            UnitAt(g, place.row) = (UnitAt(g, place.row) + count - kFlags) | solved;
-            UnitAt(g, place.column) = (UnitAt(g, place.column) + count - kFlags) | solved;
-            UnitAt(g, place.box) = (UnitAt(g, place.box) + count - kFlags) | solved;
+            row = (row + count) | solved;
+            UnitAt(g, place.column) = (UnitAt(g, place.column) + count) | solved;
+            UnitAt(g, place.box) = (UnitAt(g, place.box) + count) | solved;
         }
+        g.unit[RowUnit(y)] = row;
     }
     g.loaded = g.pending = g.unsolved;
     std::memset(g.value, 0, sizeof g.value);
