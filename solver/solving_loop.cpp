@@ -814,7 +814,8 @@ template <bool kSolved>
     // (1): a digit is unseen in a unit where its peers' count, the unit's less the cell's own F,
     // is 31: bit 5 clear.
     const Fields unseen = ~((row - before) & (column - before) & (box - before)) & kHeld;
-    const Fields solved = ((row | column | box) >> kSolvedShift) & kFlags;
+    // S moved to F; the bits elsewhere are never read: flags and placed have none there.
+    const Fields solved = (row | column | box) >> kSolvedShift;
     Fields flags = before & ~solved;
     Fields placed;
     bool decided = false;  // by Decide: a contradiction, which may leave a unit without a holder
@@ -829,7 +830,7 @@ template <bool kSolved>
     } else if (!flags || (flags & (flags - 1))) {
         // Left unsolved, having lost the solved digits' flags: (7) marks where one of them now
         // has one holder in a unit (it never has none here: no digit was unseen).
-        const Fields lost = before ^ flags;
+        const Fields lost = before & solved;
         UnitAt(g, place.row) = row - lost;
         UnitAt(g, place.column) = column - lost;
         UnitAt(g, place.box) = box - lost;
