@@ -4,18 +4,29 @@
 
 #include <cstring>
 
+namespace {
+
+// A cell's bytes by the number given for it: [d] as PlaceDigit places d, [0] blank.
+constexpr PlacedBytes MakeGivenBytes() {
+    PlacedBytes t = kPlacedBytes;
+    t.low[0] = kBlankBytes.low;
+    t.high[0] = kBlankBytes.high;
+    return t;
+}
+
+constexpr PlacedBytes kGivenBytes = MakeGivenBytes();
+
+}  // namespace
+
 void PlaceGivens(const Givens& givens) {
     for (int i = 0; i < kCells; ++i) {
-        // Given or blank comes in no order a processor could learn: the bytes are selected, not
+        // Given or blank comes in no order a processor could learn: the bytes are looked up, not
         // branched to. Any number but 1 to 9 is a blank, as PlaceDigit leaves a blank cell.
         const unsigned digit = DigitOrZero(static_cast<std::uint8_t>(givens[i]));
-        const std::uint64_t blank = -std::uint64_t{digit == 0};  // all ones for no digit
-        const std::uint64_t low = kPlacedBytes.low[digit] | (kBlankBytes.low & blank);
-        const auto high =
-            static_cast<std::uint16_t>(kPlacedBytes.high[digit] | (kBlankBytes.high & blank));
         auto* bytes = reinterpret_cast<unsigned char*>(&grid.cells[i]);
-        std::memcpy(bytes, &low, sizeof low);
-        std::memcpy(bytes + sizeof low, &high, sizeof high);
+        std::memcpy(bytes, &kGivenBytes.low[digit], sizeof kGivenBytes.low[0]);
+        std::memcpy(bytes + sizeof kGivenBytes.low[0], &kGivenBytes.high[digit],
+                    sizeof kGivenBytes.high[0]);
     }
 }
 
