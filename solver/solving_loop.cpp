@@ -218,11 +218,12 @@ constexpr int BoxUnit(int x, int y) {
     return 2 * kSide + BoxOf(x, y);
 }
 
-// Where a cell and its units lie in a compact grid, in bytes: the sweep reaches them with an
-// add, where an index would take a multiply (a byte-vector unit's 32 bytes are past what an
-// address can scale by). Eight bytes, so that finding the place takes none either.
+// Where a cell's units lie in a compact grid, in bytes: the sweep reaches them with an add, where
+// an index would take a multiply (a byte-vector unit's 32 bytes are past what an address can scale
+// by); and where the cell lies in the grid, which writing it back would otherwise work out with a
+// division by nine. Eight bytes, so that finding the place takes no multiply either.
 struct Place {
-    std::uint16_t cell;
+    std::uint16_t grid;
     std::uint16_t row;
     std::uint16_t column;
     std::uint16_t box;
@@ -243,8 +244,8 @@ constexpr Places MakePlaces() {
     for (int x = 0; x < kSide; ++x) {
         for (int y = 0; y < kSide; ++y) {
             const int c = IndexOf(x, y);
-            t.of[c] = {std::uint16_t(offsetof(Compact, cell) + c * sizeof(Compact::cell[0])),
-                       unit(RowUnit(y)), unit(ColumnUnit(x)), unit(BoxUnit(x, y))};
+            t.of[c] = {std::uint16_t((y * kSide + x) * sizeof(Cell)), unit(RowUnit(y)),
+                       unit(ColumnUnit(x)), unit(BoxUnit(x, y))};
         }
     }
     return t;
@@ -486,7 +487,7 @@ bool Any(Changes changes) {
 [[gnu::always_inline]] inline void Visit(CompactGrid& g, int c, int w, int i, Walk& walk,
                                          Changes& changes) {
     const Place place = kPlaces.of[c];
-    Digits& cell = At<Digits>(g, place.cell);
+    Digits& cell = g.cell[c];
     Unit& row = At<Unit>(g, place.row);
     Unit& column = At<Unit>(g, place.column);
     Unit& box = At<Unit>(g, place.box);
@@ -749,7 +750,7 @@ void Store(const CompactGrid& g, Grid& reference) {
                 low = std::uint64_t(value) | flags << 8;
                 high = static_cast<std::uint16_t>(flags >> 56 | (cell & kNinth) >> 48);
             }
-            auto* bytes = reinterpret_cast<unsigned char*>(&CellAt(c / kSide, c % kSide));
+            auto* bytes = reinterpret_cast<unsigned char*>(&grid) + kPlaces.of[c].grid;
             std::memcpy(bytes, &low, sizeof low);
             std::memcpy(bytes + sizeof low, &high, sizeof high);
         }
