@@ -79,7 +79,7 @@ then_fuzz() { "$@" && scripts/fuzz.sh 60; }
 stage default default
 stage asan asan
 # The flow packagers type: no preset of theirs, the Makefiles generator (one job at a time unless
-# told), -O3; warnings as errors, as in CI.
+# told), Release (-O3, the solver -O2); warnings as errors, as in CI.
 stage release packager env CMAKE_BUILD_PARALLEL_LEVEL="$(nproc)"
 stage windows64 windows64 scripts/with-wine.sh win64
 # A stage whose tests run here only where WHY, the reason they cannot, is empty. Otherwise its
