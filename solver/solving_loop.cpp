@@ -664,9 +664,6 @@ struct CompactGrid {
     CellSet shadow[kShadowSlots];  // [ShadowSlot(d)]: the peers of the cells solved with d (8)
 };
 
-// A run's compact grid lies in FastSolveUntilStable's frame, which the stack pointer addresses: a
-// static one's address would take a register of its own in position-independent code.
-
 constexpr Places kPlaces = MakePlaces<CompactGrid>();
 
 // The unit at offset in g.
@@ -914,6 +911,8 @@ bool Sweep(CompactGrid& g) {
 int FastSolveUntilStable(Grid& reference) {
     if (MatchesSnapshot(reference)) return 0;
 #if NUMPLACE_FIELDS
+    // In the frame, which the stack pointer addresses: a static grid's address would take a
+    // register of its own in position-independent code, and the sweep has none to spare.
     CompactGrid g;
 #else
     CompactGrid& g = staticCompact;
