@@ -200,6 +200,13 @@ const ContractCase kContract[] = {
          return ReadFile(INVALID_HANDLE_VALUE, &byte, 1, &got, nullptr) || got != 0;
      },
      false, ERROR_INVALID_HANDLE},
+    // Sized or not, a failure tells itself from a file of 4 GiB less one byte by its error.
+    {"SizeInvalidHandle",
+     [](const TempDir&) {
+         DWORD high = 99;
+         return GetFileSize(INVALID_HANDLE_VALUE, &high) != INVALID_FILE_SIZE;
+     },
+     false, ERROR_INVALID_HANDLE},
     {"ReadOverlapped",
      [](const TempDir& dir) {
          char buffer[3];
@@ -226,9 +233,20 @@ const ContractCase kContract[] = {
 
 class FileContract : public testing::TestWithParam<ContractCase> {};
 
+// Leaves a last error other than expected, so that a case that expects one must set it itself
+// rather than find it left by the case before.
+void SetOtherLastError(DWORD expected) {
+    if (expected == ERROR_PATH_NOT_FOUND) {
+        CloseHandle(INVALID_HANDLE_VALUE);  // ERROR_INVALID_HANDLE
+    } else {
+        OpenForReading("");  // ERROR_PATH_NOT_FOUND
+    }
+}
+
 TEST_P(FileContract, GivesWin32sResultAndLastError) {
     const TempDir dir;
     const ContractCase& c = GetParam();
+    SetOtherLastError(c.lastError);
     EXPECT_EQ(c.call(dir), c.succeeds);
     if (!c.succeeds && c.lastError != NO_ERROR) {
         EXPECT_EQ(GetLastError(), c.lastError);
