@@ -89,6 +89,9 @@
 //     solve with d must mark, and where a count of d falls to 1, the last holder is among them.
 //     A count that falls to 0, only ever on a contradiction, or two digits at once, mark all the
 //     peers.
+// (9) A sweep may visit every unsolved cell instead: the cells it adds are quiet (4), and a quiet
+//     visit changes nothing (2). Such a sweep needs no marks, so its walk never waits for a visit
+//     to know the next cell; but it keeps no pending, so every sweep after it must be one too.
 namespace {
 
 // ---- Digit vectors ---------------------------------------------------------------------------
@@ -291,17 +294,23 @@ struct Walk {
     SetWord unsolved;
 };
 
+// How a sweep walks: the pending cells, marking the peers a visit's change can reach (4), or
+// every unsolved cell, marking none (9); and in the first sweep, when every unsolved cell is
+// pending, the marks past the visit are ahead already, and go to the next sweep's pending alone.
+enum class Walking { kFirst, kPending, kUnsolved };
+
 // Adds the cells of marked to pending (4), the visit being of cell i of word w: those past it in
 // word w to the walk's ahead, if unsolved; the others where the walk finds them, in this sweep if
 // their word is still to come, else in the next (5). inWord is marked's word w, which the caller
 // takes as it best can: from a table by index, or by a mask from words worked out in registers,
 // which an index would send through memory.
+template <Walking kWalking>
 [[gnu::always_inline]] inline void Mark(CellSet& pending, const CellSet& marked, SetWord inWord,
                                         int w, int i, Walk& walk) {
     const SetWord past = ~SetWord{1} << i;
     for (int k = 0; k < kSetWords; ++k)
         pending.word[k] |= marked.word[k] & ~(past & -SetWord{k == w});
-    walk.ahead |= inWord & past & walk.unsolved;
+    if (kWalking == Walking::kPending) walk.ahead |= inWord & past & walk.unsolved;
 }
 
 #if !NUMPLACE_FIELDS
@@ -478,12 +487,13 @@ bool Any(Changes changes) {
 }
 
 // PropagateCell on cell c of g, bit i of word w of the cell sets. Where its change can reach its
-// peers (7) it marks them (Mark); a solve takes its bit out of the walk's unsolved; the bytes it
-// changed go into changes.
+// peers (7) it marks them (Mark), unless the sweep walks every unsolved cell (9); a solve takes its
+// bit out of the walk's unsolved; the bytes it changed go into changes.
 //
 // A visit of a quiet cell (2) is not told apart: it takes the elimination's path, writing back the
 // bytes it read and adding nothing to the counts. Which cells are quiet cannot be foreseen, and a
 // branch on it is guessed wrong too often to pay for the writes it would save.
+template <Walking kWalking>
 [[gnu::always_inline]] inline void Visit(CompactGrid& g, int c, int w, int i, Walk& walk,
                                          Changes& changes) {
     const Place place = kPlaces.of[c];
@@ -543,9 +553,9 @@ bool Any(Changes changes) {
     const auto countFell = [&] {
         return had & ~has & ZeroDigits(Min(Min(row.holders, column.holders), box.holders) & ~kOne);
     };
-    if (digit || countFell()) {
+    if (kWalking != Walking::kUnsolved && (digit || countFell())) {
         const CellSet& peers = kCellSets.peers[c];
-        Mark(g.pending, peers, peers.word[w], w, i, walk);
+        Mark<kWalking>(g.pending, peers, peers.word[w], w, i, walk);
     }
     if (digit) {
         row.solved |= placed;
@@ -765,7 +775,7 @@ bool Any(Changes changes) {
 // Marks the peers of cell c, bit i of word w, outside the shadows in slots a and b (8): all of
 // them when either is kNoShadow. Where c is solved, with a's digit, that shadow then takes in c's
 // peers, from the same reads.
-template <bool kSolved>
+template <Walking kWalking, bool kSolved>
 [[gnu::always_inline]] inline void MarkPeers(CompactGrid& g, int c, int w, int i, Walk& walk, int a,
                                              int b) {
     const CellSet& peers = kCellSets.peers[c];
@@ -777,7 +787,7 @@ template <bool kSolved>
         inWord |= marked.word[k] & -SetWord{k == w};
         if (kSolved) g.shadow[a].word[k] = shadow | peers.word[k];
     }
-    Mark(g.pending, marked, inWord, w, i, walk);
+    Mark<kWalking>(g.pending, marked, inWord, w, i, walk);
 }
 
 // The digit a visit places where more than one is unseen, or the one unseen is solved in a unit:
@@ -799,8 +809,9 @@ template <bool kSolved>
 }
 
 // PropagateCell on cell c of g, bit i of word w of the cell sets. Where its change can reach its
-// peers (7, 8) it marks them (Mark); a solve takes its bit out of the walk's unsolved; the bits it
-// changed go into changes.
+// peers (7, 8) it marks them (Mark), unless the sweep walks every unsolved cell (9); a solve takes
+// its bit out of the walk's unsolved; the bits it changed go into changes.
+template <Walking kWalking>
 [[gnu::always_inline]] inline void Visit(CompactGrid& g, int c, int w, int i, Walk& walk,
                                          Changes& changes) {
     const Place place = kPlaces.of[c];
@@ -836,9 +847,9 @@ template <bool kSolved>
         changes |= lost;
         const Fields fell =
             lost << 5 & ~((row - lost - kFlags) & (column - lost - kFlags) & (box - lost - kFlags));
-        if (fell) {
+        if (kWalking != Walking::kUnsolved && fell) {
             const int e = fell & (fell - 1) ? kNoShadow : std::countr_zero(fell >> 5);
-            MarkPeers<false>(g, c, w, i, walk, e, e);
+            MarkPeers<kWalking, false>(g, c, w, i, walk, e, e);
         }
         return;
     } else {
@@ -860,6 +871,7 @@ template <bool kSolved>
     const int slot = std::countr_zero(placed);
     g.value[c] = static_cast<std::int8_t>(kDigitAt.of[slot]);
     walk.unsolved &= ~(SetWord{1} << i);
+    if (kWalking == Walking::kUnsolved) return;
     // (7, 8): the peers outside the digit's shadow, and outside the shadow of a digit it lost
     // where a unit is left with one holder; all of them where it lost two such. Without a
     // contradiction no unit is left with none: the cell would have been its one holder, and
@@ -868,18 +880,21 @@ template <bool kSolved>
     const Fields fell = lost & ~((newRow - kFlags) & (newColumn - kFlags) & (newBox - kFlags));
     const int e = std::countr_zero(fell >> 5 | (placed & -Fields{!fell}));  // no branch
     const bool all = decided || (fell & (fell - 1));
-    MarkPeers<true>(g, c, w, i, walk, slot, all ? kNoShadow : e);
+    MarkPeers<kWalking, true>(g, c, w, i, walk, slot, all ? kNoShadow : e);
 }
 
 #endif
 
-// Visit on every pending cell in sweep order (5), in one walk along pending's bits: no loop ends
-// at each column, to be guessed wrong where it does. Returns whether a cell changed.
+// Visit on every pending cell in sweep order (5), or on every unsolved cell (9), in one walk along
+// the set's bits: no loop ends at each column, to be guessed wrong where it does. Returns whether a
+// cell changed.
 //
 // With the digit fields each word gets a copy of the walk in which the word is a constant, not a
 // mask taken at every mark: 4% faster, for about 800 bytes of code, which builds for size do
-// without (NUMPLACE_ONE_WALK). The byte vectors, as 32-bit code, gain nothing by it; clang (the
-// fuzz target, the ARM build) declines to unroll the loop.
+// without (NUMPLACE_ONE_WALK), as they do without all but the pending cells' walk. The byte
+// vectors, as 32-bit code, gain nothing by it; clang (the fuzz target, the ARM build) declines to
+// unroll the loop.
+template <Walking kWalking>
 bool Sweep(CompactGrid& g) {
     Changes changes = {};
 #if NUMPLACE_FIELDS && !defined(NUMPLACE_ONE_WALK) && !defined(__clang__)
@@ -887,16 +902,36 @@ bool Sweep(CompactGrid& g) {
 #endif
     for (int w = 0; w < kSetWords; ++w) {
         // Visits add the cells they mark past themselves to ahead, and the others to pending.
-        Walk walk = {g.pending.word[w] & g.unsolved.word[w], g.unsolved.word[w]};
-        g.pending.word[w] = 0;
+        const SetWord walked = kWalking == Walking::kUnsolved ? ~SetWord{0} : g.pending.word[w];
+        Walk walk = {walked & g.unsolved.word[w], g.unsolved.word[w]};
+        if (kWalking != Walking::kUnsolved) g.pending.word[w] = 0;
         while (walk.ahead) {
             const int i = std::countr_zero(walk.ahead);
             walk.ahead &= walk.ahead - 1;
-            Visit(g, w * kCellsPerWord + i, w, i, walk, changes);
+            Visit<kWalking>(g, w * kCellsPerWord + i, w, i, walk, changes);
         }
         g.unsolved.word[w] = walk.unsolved;
     }
     return Any(changes);
+}
+
+// Builds for size keep one walk, the pending cells', in every sweep.
+#ifdef NUMPLACE_ONE_WALK
+constexpr bool kOneWalk = true;
+#else
+constexpr bool kOneWalk = false;
+#endif
+
+// Whether fewer than two in five unsolved cells are pending: then walking them and marking costs
+// less than visiting every unsolved cell without marks (9), which the sweeps do from then on.
+bool FewPending(const CompactGrid& g) {
+    int pending = 0;
+    int unsolved = 0;
+    for (int w = 0; w < kSetWords; ++w) {
+        pending += std::popcount(g.pending.word[w] & g.unsolved.word[w]);
+        unsolved += std::popcount(g.unsolved.word[w]);
+    }
+    return 5 * pending < 2 * unsolved;
 }
 
 }  // namespace
@@ -923,8 +958,21 @@ int FastSolveUntilStable(Grid& reference) {
     // the grid, which nothing has written yet, rather than the run hanging.
     constexpr int kMostSweeps = kCells * 10 + 1;
     int sweeps = 1;
-    while (Sweep(g)) {
-        if (++sweeps > kMostSweeps) return -1;
+    // The pending cells are walked while few enough, and every unsolved cell from then on (9): a
+    // visit that marks nothing costs about half what one that may mark does, since the walk need
+    // not wait for it, and once two in five unsolved cells are pending the marks spare too little.
+    if constexpr (kOneWalk) {
+        while (Sweep<Walking::kPending>(g)) {
+            if (++sweeps > kMostSweeps) return -1;
+        }
+    } else {
+        bool changed = Sweep<Walking::kFirst>(g);
+        bool fewPending = true;
+        while (changed) {
+            if (++sweeps > kMostSweeps) return -1;
+            fewPending = fewPending && FewPending(g);
+            changed = fewPending ? Sweep<Walking::kPending>(g) : Sweep<Walking::kUnsolved>(g);
+        }
     }
     Store(g, reference);
     return sweeps / 2 + 1;
