@@ -681,6 +681,12 @@ Fields& UnitAt(CompactGrid& g, std::uint16_t offset) {
     return At<Fields>(g, offset);
 }
 
+// fields, in a register the compiler knows nothing of: it can no longer take the sum apart.
+[[gnu::always_inline]] inline Fields Opaque(Fields fields) {
+    asm("" : "+r"(fields));
+    return fields;
+}
+
 // The flags of a cell as fields, from its bytes (low: the value and flags 1 to 7, high: flags 8
 // and 9), for a cell neither blank nor as PlaceDigit leaves it; bits past bit 0 of its bytes (a
 // flag above 1, or a value above 9) go into strays. Only grids the loop has run on before, or
@@ -856,13 +862,16 @@ template <Walking kWalking>
         placed = flags;  // the naked single
     }
 
-    // Solved: a digit kept counts twice, and the units are solved with it. A count added before
-    // the old flags are taken never borrows.
+    // Solved: a digit kept counts twice, and the units are solved with it. The counts change by
+    // one sum, as a whole (Opaque): split, the compiler would reuse the peers' counts of (1) and
+    // keep three of them on the stack through every visit. Its fields may borrow from each other;
+    // the counts they are added to come out as if added field by field.
     const Fields second = flags & placed;
     const Fields solvedBit = placed << kSolvedShift;
-    const Fields newRow = (row + flags + second - before) | solvedBit;
-    const Fields newColumn = (column + flags + second - before) | solvedBit;
-    const Fields newBox = (box + flags + second - before) | solvedBit;
+    const Fields delta = Opaque(flags + second - before);
+    const Fields newRow = (row + delta) | solvedBit;
+    const Fields newColumn = (column + delta) | solvedBit;
+    const Fields newBox = (box + delta) | solvedBit;
     UnitAt(g, place.row) = newRow;
     UnitAt(g, place.column) = newColumn;
     UnitAt(g, place.box) = newBox;
